@@ -1,0 +1,41 @@
+# The two commands of the README:
+#   make demo   installs what is missing, builds, and runs the main job on built-in demo data
+#   make test   installs what is missing, builds (normal, sanitizers, Windows cross build), runs all tests
+JOBS ?= $(shell nproc)
+CMAKE_GEN := -G Ninja
+
+.PHONY: all build setup test test-normal test-sanitize cross demo bench clean
+
+all: build
+
+build:
+	cmake -S . -B build $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release
+	cmake --build build -j $(JOBS)
+
+setup:
+	./scripts/setup.sh
+
+test: setup
+	$(MAKE) build
+	cd build && ctest --output-on-failure -j $(JOBS)
+	cmake -S . -B build-asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQV_SANITIZE=ON
+	cmake --build build-asan -j $(JOBS)
+	cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure -j $(JOBS) -LE long
+	$(MAKE) cross
+
+# Cross-compiles the core with mingw-w64 so that code which only builds on POSIX is caught.
+cross:
+	cmake -S . -B build-mingw $(CMAKE_GEN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DQV_CORE_ONLY=ON -DQV_TESTS=OFF
+	cmake --build build-mingw -j $(JOBS)
+
+demo: setup
+	$(MAKE) build
+	./scripts/demo.sh
+
+bench: build
+	./bench/run.sh
+
+clean:
+	rm -rf build build-asan build-mingw build-windows
