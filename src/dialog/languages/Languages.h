@@ -1,0 +1,100 @@
+// The message catalogue: every text the library shows, in German, French and English.
+//
+// 66 entries in catalogue order. They are empty until SetLanguage first runs; message boxes
+// read them when shown, so they always appear in the language of the current run. On POSIX
+// the texts are UTF-8, on Windows 8-bit Windows Latin-1.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace qv {
+
+// Identifiers in catalogue order (1..66).
+enum TMsg : int {
+  msgFileNotDeletable = 1,
+  msgNoLayerSelected,
+  msgNotFeatureLayer,
+  msgLayerWithoutPolygons,
+  msgNoSelectionAccess,
+  msgNoFeatureSelected,
+  msgNoDatasetAccess,
+  msgDatasourceMissing,
+  msgDone,
+  msgLibraryError,
+  msgWriteProtected,
+  msgHostProcessingTitle,
+  msgHostBusy,
+  msgAddingFields,
+  msgMerging,
+  msgDissolving,
+  msgIntersecting,
+  msgUpdatingParcels,
+  msgCleaningUp,
+  msgPleaseWait,
+  msgGeoprocessorError,
+  msgMerge,
+  msgDissolve,
+  msgIntersect,
+  msgInvalidShape,
+  msgCalculationTitle,
+  msgLblMinTreeHeight,  // 27
+  msgLblTreeRadiusParams,
+  msgLblNumCirclePoints,
+  msgLblMinClearingArea,
+  msgLblMinWoodedArea,
+  msgLblNhmFiletype,
+  msgFiletypeAscii,
+  msgFiletypeBinary,
+  msgLblNhmDir,
+  msgLblNhmNomenclature,
+  msgLblNhmPrefix,
+  msgLblMapNumber,
+  msgLblTileNumber,
+  msgLblNhmSuffix,
+  msgBtnResetDefaults,
+  msgBtnCalculate,
+  msgBtnCancel,
+  msgTopLeftTile,
+  msgTiles,
+  msgInvalidNumber,
+  msgSettingsWriteError,
+  msgErrorMessage,
+  msgExample,
+  msgWindowTitle,  // 50
+  msgHeightModelErrors,
+  msgNoPolygons,
+  msgFileNotFound,
+  msgShapefileWriteError,
+  msgWritingShapefiles,
+  msgHeightModelDone,
+  msgTileProcessingError,
+  msgTileProgress,
+  msgCannotCreateDir,
+  msgReadError,
+  msgGridResolution,
+  msgFltByteOrder,
+  msgMissingFilesTitle,
+  msgMissingFilesPrompt,
+  msgYes,
+  msgNo,  // 66
+  // Texts of this library beyond the original 66 follow from 67 on.
+  msgCount_
+};
+
+using TLanguageCode = std::uint8_t;
+inline constexpr TLanguageCode LanguageGerman = 1;
+inline constexpr TLanguageCode LanguageFrench = 2;
+inline constexpr TLanguageCode LanguageEnglish = 4;
+
+// 2 (French) when the primary language of the locale recorded at library load is French,
+// 1 (German) for every other locale. English is never chosen.
+TLanguageCode ChooseLanguage();
+
+// Assigns all texts for the language: 2 French, 4 English, anything else German.
+void SetLanguage(TLanguageCode code);
+
+// The current text of an entry (empty before the first SetLanguage).
+const std::string& Msg(TMsg id);
+
+}  // namespace qv
