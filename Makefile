@@ -29,6 +29,10 @@ cross:
 	cmake -S . -B build-mingw $(CMAKE_GEN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake \
 	  -DCMAKE_BUILD_TYPE=Release -DQV_CORE_ONLY=ON -DQV_TESTS=OFF
 	cmake --build build-mingw -j $(JOBS)
+	@# The runtime is linked statically: a DLL of the compiler's (lib*.dll) must not be imported.
+	@imports=$$(x86_64-w64-mingw32-objdump -p build-mingw/qv_link_check.exe | sed -n 's/^[[:space:]]*DLL Name: //p'); \
+	  echo "qv_link_check.exe imports:" $$imports; \
+	  if echo "$$imports" | grep -qi '^lib'; then echo "cross: runtime DLL imported" >&2; exit 1; fi
 
 demo: setup
 	$(MAKE) build

@@ -1,0 +1,142 @@
+// The Windows platform: the ANSI (8-bit) API throughout, so every string is in the system's
+// ANSI code page, as the host and its shapefile paths are.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+// windows.h turns these names into macros that would rename our interface's methods.
+#undef CreateDirectory
+#undef DeleteFile
+
+#include <array>
+
+#include "platform/Platform.h"
+
+namespace qv {
+
+namespace {
+
+std::string Zeroed(std::string_view text) { return std::string(text); }
+
+DWORD Attributes(const std::string& path) { return ::GetFileAttributesA(path.c_str()); }
+
+// The full path that the INI API works on, for messages.
+std::string FullPathOf(const std::string& file) {
+  std::array<char, MAX_PATH> buffer{};
+  const DWORD n = ::GetFullPathNameA(file.c_str(), static_cast<DWORD>(buffer.size()),
+                                     buffer.data(), nullptr);
+  if (n == 0 || n >= buffer.size()) return file;
+  return std::string(buffer.data(), n);
+}
+
+std::string LocaleText(LCTYPE what, const std::string& fallback) {
+  std::array<char, 16> buffer{};
+  const int n = ::GetLocaleInfoA(LOCALE_USER_DEFAULT, what, buffer.data(),
+                                 static_cast<int>(buffer.size()));
+  // n counts the terminating NUL.
+  return n > 0 ? std::string(buffer.data(), static_cast<std::size_t>(n - 1)) : fallback;
+}
+
+class Win32Platform final : public IPlatform {
+ public:
+  void Beep() override { ::MessageBeep(MB_OK); }
+  void ShowMessage(std::string_view text) override { Box(text, MB_OK); }
+  void ShowError(std::string_view text) override { Box(text, MB_OK | MB_ICONERROR); }
+  TQuestionResult AskYesNo(std::string_view title, std::string_view text, std::string_view,
+                           std::string_view) override {
+    // A system box until the prompt has its own window; its buttons carry the system's words.
+    const int answer = ::MessageBoxA(::GetActiveWindow(), Zeroed(text).c_str(),
+                                     Zeroed(title).c_str(), MB_YESNO | MB_DEFBUTTON1);
+    if (answer == IDYES) return TQuestionResult::Yes;
+    if (answer == IDNO) return TQuestionResult::No;
+    return TQuestionResult::Cancel;
+  }
+  bool SetBusyCursor(bool busy) override {
+    const bool previous = busy_;
+    if (busy && !busy_) {
+      savedCursor_ = ::SetCursor(::LoadCursor(nullptr, IDC_WAIT));
+    } else if (!busy && busy_) {
+      ::SetCursor(savedCursor_ ? savedCursor_ : ::LoadCursor(nullptr, IDC_ARROW));
+      savedCursor_ = nullptr;
+    }
+    busy_ = busy;
+    return previous;
+  }
+
+  bool FileExists(const std::string& path) override {
+    const DWORD a = Attributes(path);
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  }
+  bool DirectoryExists(const std::string& path) override {
+    const DWORD a = Attributes(path);
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  }
+  bool CreateDirectory(const std::string& path) override {
+    return ::CreateDirectoryA(path.c_str(), nullptr) != 0;
+  }
+  bool DeleteFile(const std::string& path) override { return ::DeleteFileA(path.c_str()) != 0; }
+  bool RenameFile(const std::string& from, const std::string& to) override {
+    return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+  }
+  // Names on Windows do not depend on case, so a path either opens as written or not at all.
+  std::string ResolveExisting(const std::string& path) override {
+    if (path.empty() || Attributes(path) == INVALID_FILE_ATTRIBUTES) return {};
+    return path;
+  }
+
+  TLocalDate LocalDate() override {
+    SYSTEMTIME st{};
+    ::GetLocalTime(&st);
+    return {st.wYear, st.wMonth, st.wDay};
+  }
+  std::uint32_t RecordedLocale() override {
+    // The first call stands in for the library's load; the thread is the host's UI thread.
+    static const std::uint32_t id = [] {
+      const LCID lcid = ::GetThreadLocale();
+      return lcid != 0 ? static_cast<std::uint32_t>(lcid) : std::uint32_t{0x409};
+    }();
+    return id;
+  }
+  TNumberFormat NumberFormat() override {
+    TNumberFormat format;
+    format.DecimalSeparator = LocaleText(LOCALE_SDECIMAL, format.DecimalSeparator);
+    format.GroupSeparator = LocaleText(LOCALE_STHOUSAND, format.GroupSeparator);
+    return format;
+  }
+
+  std::string IniRead(const std::string& file, std::string_view section, std::string_view key,
+                      std::string_view defaultValue) override {
+    // The settings have always been read through a buffer of this size: longer values are cut.
+    std::array<char, 2048> buffer{};
+    const DWORD n = ::GetPrivateProfileStringA(
+        Zeroed(section).c_str(), Zeroed(key).c_str(), Zeroed(defaultValue).c_str(),
+        buffer.data(), static_cast<DWORD>(buffer.size()), file.c_str());
+    return std::string(buffer.data(), n);
+  }
+  bool IniWrite(const std::string& file, std::string_view section, std::string_view key,
+                std::string_view value, std::string& error) override {
+    const BOOL ok = ::WritePrivateProfileStringA(Zeroed(section).c_str(), Zeroed(key).c_str(),
+                                                 Zeroed(value).c_str(), file.c_str());
+    if (!ok) error = "Unable to write to " + FullPathOf(file);
+    return ok != 0;
+  }
+
+ private:
+  // Owned by the active window of this thread, so the box is modal to the dialog.
+  static void Box(std::string_view text, UINT style) {
+    ::MessageBoxA(::GetActiveWindow(), Zeroed(text).c_str(), "quelvaris", style);
+  }
+
+  bool busy_ = false;
+  HCURSOR savedCursor_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<IPlatform> CreateDefaultPlatform() { return std::make_unique<Win32Platform>(); }
+
+}  // namespace qv
