@@ -79,7 +79,11 @@ std::optional<std::string> IniLookup(std::string_view text, std::string_view sec
 std::string IniAssign(std::string_view text, std::string_view section, std::string_view key,
                       std::string_view value) {
   const auto lines = SplitLines(text);
-  const std::string newLine = std::string(key) + "=" + std::string(value);
+  // A line break inside a key or value would plant lines of its own in the file.
+  auto firstLine = [](std::string_view s) { return s.substr(0, s.find_first_of("\r\n")); };
+  std::string newLine(firstLine(key));
+  newLine += '=';
+  newLine += firstLine(value);
   // Line index to replace, or after which to insert.
   std::ptrdiff_t replaceAt = -1;
   std::ptrdiff_t lastOfSection = -1;

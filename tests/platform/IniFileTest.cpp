@@ -30,6 +30,8 @@ TEST(IniAssign, keepsEverythingElseInPlace) {
   const auto newSection = IniAssign(text, "Parameters", "k", "v");
   EXPECT_EQ(newSection, text + "\r\n[Parameters]\r\nk=v\r\n");
   EXPECT_EQ(IniAssign("", "S", "k", "v"), "[S]\r\nk=v\r\n");
+  // A value with a line break cannot add keys of its own.
+  EXPECT_EQ(IniAssign("", "S", "k", "a\r\nMinimum tree height=0"), "[S]\r\nk=a\r\n");
 }
 
 TEST(IniFileOnDisk, roundTripsAndReportsAFailedWrite) {

@@ -1,0 +1,42 @@
+// The settings file "quelvaris.ini" beside the host's shapefile: the dialog's parameters and
+// the NHM file naming, from one run to the next.
+//
+// Two sections, eleven keys, read once at set-up and written once when the dialog closes.
+// Numbers use the system's number format, as the dialog's fields do.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "dialog/DialogControls.h"
+
+namespace qv {
+
+inline constexpr std::string_view SettingsFileName = "quelvaris.ini";
+
+// Longest string value taken from the file, in characters.
+inline constexpr std::size_t MaxSettingLength = 2047;
+
+// The directory part of the shapefile's path: "D:\p\s\x.shp" gives "D:\p\s", a file in a
+// drive's root keeps its backslash ("C:\"), a bare name gives "".
+std::string SettingsDirOf(std::string_view shapefilePath);
+
+// SettingsDir + separator + "quelvaris.ini". An empty directory gives the file in the root.
+std::string SettingsFilePath(std::string_view settingsDir);
+
+// Reads the eleven keys in order into the controls. Missing keys, values that do not convert
+// and empty numbers give the defaults; a present empty string stays empty. Numbers go into the
+// fields as values, so each shows in its own format (and is rounded to its decimals). A file
+// type above 1 selects binary, below 0 none; a separator outside 0..4 selects none with an
+// empty text. A change of the file type runs rgNhmFiletype's OnClick.
+void LoadSettings(TDialogControls& controls, const std::string& settingsFile);
+
+// Writes the eleven keys in order, each at once, when SaveSettingsOnClose is set. A numeric
+// field whose text is not a number is not written: its key keeps what the file held, so a stray
+// keystroke never changes the next run's parameters. At the first failed write the user hears
+// the beep and reads the error (three lines), SaveSettingsOnClose is cleared and nothing more
+// is written.
+void SaveSettings(const TDialogControls& controls, const std::string& settingsFile,
+                  bool& saveSettingsOnClose);
+
+}  // namespace qv
