@@ -1,0 +1,35 @@
+// The polygons of a mesh as records of the wooded-area layer: one record per polygon, its outer
+// ring and then its holes in list order.
+//
+// A ring is written by walking Prev from its FirstEdge, which reverses its Next order: outer
+// rings (counter-clockwise along Next) come out clockwise and holes counter-clockwise, as the
+// format wants. Before a ring is written its walk is checked: at least three edges, no nil link
+// or vertex, Next and Prev mutually consistent, and back at FirstEdge after exactly EdgeCount
+// steps, never walking more edges than the mesh holds. A polygon with any ring that fails is
+// left out whole: writing it without a broken hole would give it the wrong area.
+#pragma once
+
+#include "geometry/PolygonMesh.h"
+#include "shapefile/ShapeFile.h"
+
+namespace qv {
+
+class TMeshRecords final : public TRecordSource {
+ public:
+  explicit TMeshRecords(const T2DPolygonMesh& mesh) : mesh_(mesh) {}
+
+  std::int64_t Count() const override { return mesh_.PolygonCount(); }
+  bool HasHeights() const override { return false; }
+  bool Shape(std::int64_t i, TRecordShape& shape) const override;
+  TRecordAttributes Attributes(std::int64_t i) const override;
+
+ private:
+  bool RingIsSound(TRingId ring) const;
+  // Box over the outer ring's vertices, walked along Next.
+  T2DRect OuterBox(TRingId ring) const;
+  void AppendRing(TRingId ring, TRecordShape& shape) const;
+
+  const T2DPolygonMesh& mesh_;
+};
+
+}  // namespace qv

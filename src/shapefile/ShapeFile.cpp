@@ -1,0 +1,166 @@
+#include "shapefile/ShapeFile.h"
+
+#include <algorithm>
+#include <exception>
+#include <limits>
+
+#include "dialog/languages/Languages.h"
+#include "platform/Paths.h"
+#include "platform/Platform.h"
+#include "shapefile/FileSetReplacement.h"
+#include "shapefile/ShapeRecord.h"
+
+namespace qv {
+
+namespace {
+
+// Lengths and offsets in .shp and .shx are signed 32-bit counts of 16-bit words.
+constexpr std::int64_t MaxFileWords = std::numeric_limits<std::int32_t>::max();
+
+void ReportWriteError(const std::string& path) {
+  Platform().Beep();
+  Platform().ShowError(Msg(msgShapefileWriteError) + path);
+}
+
+void DeleteIfExists(const std::string& path) {
+  if (Platform().FileExists(path)) Platform().DeleteFile(path);
+}
+
+T2DRect Union(const T2DRect& a, const T2DRect& b) {
+  return T2DRect(std::min(a.Left, b.Left), std::max(a.Top, b.Top), std::max(a.Right, b.Right),
+                 std::min(a.Bottom, b.Bottom));
+}
+
+}  // namespace
+
+void TShapeFile::SetCount(std::int64_t n) {
+  Count = n;
+  MainFile.SetCount(n);
+}
+
+// Walks every record once before anything is written: the boxes and lengths go into the
+// headers, and broken records are known before the record numbers are given out.
+bool TShapeFile::MeasureRecords(const TRecordSource& source) {
+  included_.clear();
+  leftOut_ = 0;
+  TRecordShape shape;
+  for (std::int64_t i = 0; i < Count; ++i) {
+    shape.Clear();
+    if (!source.Shape(i, shape) || shape.PartStarts.empty() || shape.Points.empty()) {
+      ++leftOut_;
+      continue;
+    }
+    const auto j = included_.size();
+    MainFile.RecordBoxes[j] = shape.Box;
+    MainFile.PointCounts[j] = static_cast<std::int64_t>(shape.Points.size());
+    MainFile.PartCounts[j] = static_cast<std::int64_t>(shape.PartStarts.size());
+    MainFile.TotalPoints += MainFile.PointCounts[j];
+    MainFile.TotalParts += MainFile.PartCounts[j];
+    included_.push_back(i);
+  }
+  const auto written = included_.size();
+  MainFile.RecordBoxes.resize(written);
+  MainFile.PointCounts.resize(written);
+  MainFile.PartCounts.resize(written);
+  return written > 0;
+}
+
+// False when the set would pass the format's 32-bit word limit.
+bool TShapeFile::FillHeaders(bool withHeights) {
+  const auto n = static_cast<std::int64_t>(included_.size());
+  const std::int64_t mainWords = ShapeHeaderWords + n * (RecordHeaderWords + 22) +
+                                 2 * MainFile.TotalParts + 8 * MainFile.TotalPoints;
+  if (mainWords > MaxFileWords) return false;
+
+  T2DRect box = MainFile.RecordBoxes.front();
+  for (const T2DRect& r : MainFile.RecordBoxes) box = Union(box, r);
+
+  MainFile.Header = TShapeHeader{};
+  MainFile.Header.FileLength = static_cast<std::int32_t>(mainWords);
+  MainFile.Header.SetBox(box);
+  IndexFile.Header = TShapeHeader{};
+  IndexFile.Header.FileLength = static_cast<std::int32_t>(ShapeHeaderWords + TIndexFile::EntryWords * n);
+  IndexFile.Header.SetBox(box);
+  DBaseFile.Prepare(static_cast<std::int32_t>(n), withHeights, Platform().LocalDate());
+  return true;
+}
+
+bool TShapeFile::WriteRecords(const TRecordSource& source) {
+  TRecordShape shape;
+  std::int64_t offset = ShapeHeaderWords;
+  for (std::size_t j = 0; j < included_.size(); ++j) {
+    const std::int64_t i = included_[j];
+    shape.Clear();
+    // A source that changed since it was measured would no longer match the headers.
+    if (!source.Shape(i, shape) ||
+        static_cast<std::int64_t>(shape.Points.size()) != MainFile.PointCounts[j] ||
+        static_cast<std::int64_t>(shape.PartStarts.size()) != MainFile.PartCounts[j])
+      return false;
+    shape.Box = MainFile.RecordBoxes[j];
+    const std::int64_t length = MainFile.WriteRecord(static_cast<std::int64_t>(j), shape);
+    if (length == 0) return false;
+    if (!IndexFile.WriteEntry(static_cast<std::int32_t>(offset),
+                              static_cast<std::int32_t>(length - RecordHeaderWords)))
+      return false;
+    offset += length;
+    const TRecordAttributes a = source.Attributes(i);
+    if (!DBaseFile.WriteRecord(static_cast<std::int64_t>(j) + 1, a.Wooded, a.Area, a.HasHeight,
+                               a.Height))
+      return false;
+  }
+  return true;
+}
+
+bool TShapeFile::WriteFiles(const TRecordSource& source, const std::vector<std::string>& names) {
+  MainFile.FileName = names[0];
+  IndexFile.FileName = names[1];
+  DBaseFile.FileName = names[2];
+  bool ok = MainFile.Stream.Open(names[0]) && IndexFile.Stream.Open(names[1]) &&
+            DBaseFile.OutFile.Open(names[2]);
+  try {
+    ok = ok && MainFile.WriteHeader() && IndexFile.WriteHeader() && DBaseFile.WriteHeader() &&
+         WriteRecords(source) && DBaseFile.WriteEndOfFile();
+  } catch (const std::exception&) {
+    ok = false;  // out of memory for a record; the files are closed below all the same
+  }
+  // Every stream is closed here, on every path, before the temporaries are renamed or deleted.
+  const bool mainClosed = MainFile.Stream.Close();
+  const bool indexClosed = IndexFile.Stream.Close();
+  const bool dbaseClosed = DBaseFile.OutFile.Close();
+  return ok && mainClosed && indexClosed && dbaseClosed;
+}
+
+TShapeWriteResult TShapeFile::Write(const TRecordSource& source, const std::string& path) {
+  TShapeWriteResult result;
+  try {
+    SetCount(source.Count());
+    if (Count <= 0) {
+      Platform().Beep();
+      Platform().ShowMessage(Msg(msgNoPolygons));
+      return result;
+    }
+    const bool measured = MeasureRecords(source);
+    result.LeftOut = leftOut_;
+    if (!measured || !FillHeaders(source.HasHeights())) {
+      ReportWriteError(path);
+      return result;
+    }
+    TFileSetReplacement files({ReplaceExtension(path, ".shp"), ReplaceExtension(path, ".shx"),
+                               ReplaceExtension(path, ".dbf")});
+    if (!WriteFiles(source, {files.TemporaryName(0), files.TemporaryName(1),
+                             files.TemporaryName(2)}) ||
+        !files.Commit()) {
+      ReportWriteError(path);
+      return result;
+    }
+  } catch (const std::exception&) {
+    ReportWriteError(path);
+    return result;
+  }
+  DeleteIfExists(ReplaceExtension(path, ".sbn"));
+  DeleteIfExists(ReplaceExtension(path, ".sbx"));
+  result.Written = true;
+  return result;
+}
+
+}  // namespace qv

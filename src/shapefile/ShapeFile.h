@@ -1,0 +1,72 @@
+// Writes one polygon layer as a shapefile set: main file (.shp), index file (.shx) and attribute
+// table (.dbf).
+//
+// A TShapeFile serves one write. The set replaces an earlier set of the same name only as a
+// whole and only when it was written completely (see TFileSetReplacement); ".sbn" and ".sbx"
+// spatial indexes beside it are deleted after a successful write, because they would no longer
+// match.
+//
+// The writer does not trust the rings it is given: a record whose ring walk does not close as
+// its edge count says, meets a missing link, has fewer than three edges, or a crown circle
+// without points, is left out, and the result counts it. The rest of the layer is still written,
+// numbered without gaps. A caller that needs the whole result must treat LeftOut > 0 as a
+// failure of the run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "shapefile/DBaseFile.h"
+#include "shapefile/IndexFile.h"
+#include "shapefile/MainFile.h"
+#include "shapefile/RecordShape.h"
+
+namespace qv {
+
+class T2DPolygons;
+class T2DPolygonMesh;
+
+struct TShapeWriteResult {
+  bool Written = false;      // the set was written and is now in place
+  std::int64_t LeftOut = 0;  // records not written because their geometry was broken
+};
+
+// The polygons of one layer as the writer sees them.
+class TRecordSource {
+ public:
+  virtual ~TRecordSource() = default;
+  virtual std::int64_t Count() const = 0;
+  virtual bool HasHeights() const = 0;
+  // Fills shape with the parts and box of record i; false when the record cannot be written.
+  virtual bool Shape(std::int64_t i, TRecordShape& shape) const = 0;
+  virtual TRecordAttributes Attributes(std::int64_t i) const = 0;
+};
+
+class TShapeFile {
+ public:
+  std::int64_t Count = 0;
+  TMainFile MainFile;
+  TIndexFile IndexFile;
+  TdBaseFile DBaseFile;
+
+  void SetCount(std::int64_t n);
+
+  // The crown circles: one single-part record per item, with heights when the list has them.
+  TShapeWriteResult WritePolygonList(const T2DPolygons& list, const std::string& path);
+  // The polygons of a mesh: one record per polygon, its outer ring and then its holes.
+  TShapeWriteResult WritePolygonMesh(const T2DPolygonMesh& mesh, const std::string& path);
+  // Any source. Shows the messages of the write; never throws for a file-system failure.
+  TShapeWriteResult Write(const TRecordSource& source, const std::string& path);
+
+ private:
+  bool MeasureRecords(const TRecordSource& source);
+  bool FillHeaders(bool withHeights);
+  bool WriteFiles(const TRecordSource& source, const std::vector<std::string>& names);
+  bool WriteRecords(const TRecordSource& source);
+
+  std::vector<std::int64_t> included_;  // source indices of the records written, in order
+  std::int64_t leftOut_ = 0;
+};
+
+}  // namespace qv
