@@ -1,0 +1,36 @@
+// The rectangular block of tiles that covers an extent, row 0 the northernmost, column 0 the
+// westernmost. Tiles keep their addresses for the life of the block: neighbours point at each
+// other.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "calculation/Tile.h"
+
+namespace qv {
+
+class TTiles {
+ public:
+  // Frees all tiles and creates rows x columns fresh ones.
+  void SetSize(std::int32_t columns, std::int32_t rows);
+
+  std::int32_t ColumnCount() const { return columns_; }
+  std::int32_t RowCount() const { return rows_; }
+  std::int32_t Count() const { return columns_ * rows_; }
+
+  TTile& Get(std::int32_t row, std::int32_t column);
+  const TTile& Get(std::int32_t row, std::int32_t column) const;
+
+  // "map-tile," for every tile in row-major order (so the list ends with a comma).
+  std::string TileList;
+
+ private:
+  std::int32_t columns_ = 0;
+  std::int32_t rows_ = 0;
+  std::vector<std::unique_ptr<TTile>> tiles_;  // row-major
+};
+
+}  // namespace qv
