@@ -1,0 +1,21 @@
+// T2DPolygon: one polygon of a mesh. Its vertices, edges and face live in the mesh's pools; the
+// operations that the polygon performs on its face are the mesh's (T2DPolygonMesh).
+#pragma once
+
+#include <cstdint>
+
+#include "geometry/Ids.h"
+
+namespace qv {
+
+struct T2DPolygon {
+  double Area = 0.0;  // square metres, maintained by the row pass
+  TFaceId Face;       // set by the mesh; nil once the polygon has been freed
+  // Edges flagged through this polygon (MarkEdgeDeleted called on it). Counted here and not
+  // on the mesh, so the mesh's Pack never purges them.
+  std::int32_t DeletedEdges = 0;
+  bool IsWooded = false;
+  bool Deleted = false;  // set by the mesh
+};
+
+}  // namespace qv
