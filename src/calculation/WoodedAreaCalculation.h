@@ -29,6 +29,16 @@ class TWoodedAreaCalculation {
   // map number * 100 + tile number of the tile containing the point; 0 off the grid.
   static std::int32_t TileNumberAt(double x, double y);
 
+  // --- a whole run ---
+  // File check, the missing-tiles prompt, the tile pass, elimination, both layers written;
+  // true when every tile was processed without error. Sets ResultStatus.
+  bool ComputeWoodedAreas();
+  // Derives NhmFileExt, NhmDir, ShapefileDir, NhmPath and OutputDir from the host's shapefile
+  // path and creates OutputDir when it is missing.
+  void PrepareDirectories(const std::string& path);
+  // Sets ShapefilePath and the paths of the two result layers.
+  void SetShapePaths(const std::string& path);
+
   // --- the tile pass ---
   // Copies the file type into every tile, builds the names and tests the files (one message per
   // missing file); tiles without files become dummies, `found` counts the others. False, with a
