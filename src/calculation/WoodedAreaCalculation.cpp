@@ -48,6 +48,14 @@ std::int32_t TWoodedAreaCalculation::SetExtent(double xMin, double yMax, double 
   return Tiles.Count();
 }
 
+// --- row pass: the containers of one run ---
+void TWoodedAreaCalculation::BeginRun() {
+  PolygonMesh = std::make_unique<T2DPolygonMesh>();
+  CrownCircles = std::make_unique<T2DPolygons>();
+  CrownCircles->HasHeights = true;
+}
+// --- end row pass ---
+
 std::int32_t TWoodedAreaCalculation::TileNumberAt(double x, double y) {
   return qv::TileNumberAt(x, y);
 }

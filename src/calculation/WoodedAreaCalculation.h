@@ -8,9 +8,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "calculation/OffsetVector.h"
+#include "calculation/RowPass.h"
 #include "calculation/Tiles.h"
+#include "geometry/PolygonMesh.h"
+#include "geometry/Polygons.h"
 #include "geometry/Rect.h"
 #include "platform/Platform.h"
 
@@ -52,7 +57,18 @@ class TWoodedAreaCalculation {
 
   // The row pass, called for row r of the tile once five rows are in its ring (it builds the
   // ring's middle row, r - 2). Returning false fails the tile. Empty: nothing is built.
-  std::function<bool(TWoodedAreaCalculation&, TTile&, int row)> RowPass;
+  // --- row pass (polygon building): VectorizeRow by default; tests that only want the ring
+  // rows put their own function here ---
+  std::function<bool(TWoodedAreaCalculation&, TTile&, int row)> RowPass = VectorizeRow;
+
+  // --- row pass: the containers of one run ---
+  // Creates a fresh PolygonMesh and CrownCircles (with HasHeights) for a run; RunTilePass then
+  // fills them. Whatever an earlier run left in them is freed.
+  void BeginRun();
+  std::unique_ptr<T2DPolygonMesh> PolygonMesh;  // raster polygons of the current run
+  std::unique_ptr<T2DPolygons> CrownCircles;    // crown circles of the current run
+  TOffsetVector Offsets;                        // the neighbourhood of the tree-top test
+  // --- end row pass ---
 
   // --- extent and layout ---
   T2DRect Extent;

@@ -1,0 +1,245 @@
+// CloseRectangle and JoinPolygons: a run becomes a rectangle and is joined with the polygons
+// above it.
+//
+// THE PICTURE. The row above is described by ColumnLinks: each of its runs left one bottom edge
+// running east along the line y + 0.5, which is the top line of the run being closed. The
+// rectangle's top T runs west along the same line. Joining a polygon Q above means splicing the
+// two boundaries where they overlap on that line: the piece of the line they share disappears,
+// and at each end either the two corners coincide (then the edges meeting there are merged and
+// two edges leave the ring) or one boundary continues past the other (then an edge is cut short
+// to the corner). Joins go west to east; after each, TopEdge is the rectangle's edge along the
+// line east of the join, where the next join can start, and the loop jumps past the columns
+// under the joined bottom edge, so each bottom edge above is joined once.
+//
+// THE INVARIANTS (see also RowPass.h): every live ring stays one Next cycle of EdgeCount edges;
+// the survivor of an upward join is the polygon above; a second join of the run with the polygon
+// it already joined splits its outer cycle in two at the top line, and the part between the two
+// joins, which runs clockwise around the pixels above the run that the polygon now encloses,
+// becomes a hole or is filled.
+//
+// MISSING LINKS. The names of the edges and corners around a join are taken before anything is
+// relinked. When one of them cannot be taken because a link is nil, or a step would have to
+// follow a nil link, relinking stops at that point and the join goes on with its bookkeeping
+// (first edge, area, edge count, holes), which is also where an interrupted relinking used to
+// continue. A consistent mesh never gets there.
+#include <algorithm>
+#include <exception>
+#include <optional>
+
+#include "calculation/RowGeometry.h"
+#include "calculation/RowPass.h"
+#include "calculation/WoodedAreaCalculation.h"
+#include "geometry/PolygonMesh.h"
+#include "platform/Format.h"
+#include "platform/Platform.h"
+
+namespace qv {
+
+namespace {
+
+// The edges and corners around a join, named as the join starts.
+struct TJoinNames {
+  TEdgeId T, S, B, W;        // run's top, right side, bottom, and the edge before the bottom
+  TVertexId TR, BR, BL, WO;  // their origins
+  TEdgeId EQp, EQn;          // around Q's bottom edge
+  TVertexId QS, QE;          // start and end of Q's bottom edge
+};
+
+std::optional<TJoinNames> NameJoin(const T2DPolygonMesh& m, TEdgeId topEdge, TEdgeId edgeQ) {
+  if (!topEdge || !edgeQ) return std::nullopt;
+  TJoinNames n;
+  n.T = topEdge;
+  n.S = m[n.T].Prev;
+  if (!n.S) return std::nullopt;
+  n.B = m[n.S].Prev;
+  if (!n.B) return std::nullopt;
+  n.W = m[n.B].Prev;
+  n.EQn = m[edgeQ].Next;
+  if (!n.W || !n.EQn) return std::nullopt;
+  n.EQp = m[edgeQ].Prev;  // followed only in the last step, which checks it
+  n.TR = m[n.T].Origin;
+  n.BR = m[n.S].Origin;
+  n.BL = m[n.B].Origin;
+  n.WO = m[n.W].Origin;
+  n.QS = m[edgeQ].Origin;
+  n.QE = m[n.EQn].Origin;
+  if (!n.TR || !n.BR || !n.BL || !n.WO || !n.QS || !n.QE) return std::nullopt;
+  return n;
+}
+
+// Steps 1 to 3 of a join: P's edges into Q's ring, then the right and the left end.
+void Relink(T2DPolygonMesh& m, TPolygonId p, TPolygonId q, TEdgeId edgeQ, TEdgeId& topEdge) {
+  const auto n = NameJoin(m, topEdge, edgeQ);
+  if (!n) return;
+  if (p != q) m.ResetIncidentRing(n->T, m.IncidentRing(edgeQ));
+  if (n->TR == n->QE) {
+    // The run ends where Q's bottom ends: the bottom leads straight into Q's rising side.
+    m.LinkThrough(n->B, n->BR, n->EQn);
+    m.MarkEdgeDeleted(p, edgeQ);
+    m.MarkEdgeDeleted(p, n->S);
+    topEdge = n->EQn;
+  } else {
+    // EdgeQ keeps whatever of the line lies east of TR.
+    m.LinkThrough(n->S, n->TR, edgeQ);
+    topEdge = edgeQ;
+  }
+  if (!n->EQp) return;
+  if (n->WO == n->QS) {
+    // The run starts where Q's bottom starts: Q's descending side runs on down to BL.
+    m.LinkThrough(n->EQp, n->BL, n->B);
+    m.MarkEdgeDeleted(p, n->T);
+    m.MarkEdgeDeleted(p, n->W);
+  } else {
+    // T keeps whatever of the line lies west of the run, or between Q and the previous join.
+    m.LinkThrough(n->EQp, n->QS, n->T);
+  }
+}
+
+// Q takes over P: its area, its edges (already in Q's ring) and its holes.
+void Absorb(T2DPolygonMesh& m, TPolygonId p, TPolygonId q) {
+  m[q].Area += m[p].Area;
+  m.SetOuterEdgeCount(q, m.OuterEdgeCount(p) + m.OuterEdgeCount(q));
+  for (int i = m.InnerRingCount(p) - 1; i >= 0; --i) m.AddInnerRing(q, m.ExtractInnerRing(p, i));
+}
+
+// The cycle through t, split off Q's outer ring by a closing join, becomes a hole or is filled.
+void CutHole(TWoodedAreaCalculation& calc, TPolygonId q, TEdgeId t, TPolygonId leftAbove) {
+  T2DPolygonMesh& m = *calc.PolygonMesh;
+  const TRingId h = m.CreateRing();
+  m[h].FirstEdge = t;
+  m[h].IncidentFace = m[q].Face;
+  m[h].EnclosedPolygon = leftAbove;
+  m.SetIncidentRing(t, h);
+  if (m.RebuildRingFrom(h, t, m.EdgeCount()) == 0) {
+    Platform().Beep();
+    Platform().ShowMessage("RebuildRingFrom() failed");
+  }
+  m.SetOuterEdgeCount(q, m.OuterEdgeCount(q) - m[h].EdgeCount);
+  const double area = -m.Area(h);  // a hole runs clockwise
+  if (HoleIsKept(calc, m[q].IsWooded, area)) {
+    m.AddInnerRing(q, h);
+    return;
+  }
+  m.DiscardRing(h);
+  if (leftAbove) m.MarkPolygonDeleted(leftAbove);
+  m[q].Area += area;
+}
+
+TPolygonId PolygonOf(const T2DPolygonMesh& m, TEdgeId edge) {
+  return edge ? m.IncidentPolygon(edge) : TPolygonId{};
+}
+
+// A column link whose ring leads to no polygon is reported; the column then makes no join.
+void ReportLinkWithoutPolygon(const T2DPolygonMesh& m, TEdgeId edgeQ) {
+  Platform().ShowMessage(m.IncidentFace(edgeQ) ? "EdgeQ.IncidentFace.Polygon nil"
+                                               : "EdgeQ.IncidentFace nil");
+}
+
+// The ring position of the last pixel under a bottom edge: its destination lies on that pixel's
+// right side. Never before j, so the walk always moves on.
+int LastColumnUnder(const T2DPolygonMesh& m, const TTile& tile, TEdgeId edgeQ, int j, int end) {
+  const TVertexId d = m[edgeQ].Destination;
+  if (!d) return j;
+  const std::int64_t k = RoundHalfEven(m[d].X() - tile.WestX + 3.5);
+  return static_cast<int>(std::clamp<std::int64_t>(k, j, std::max(j, end)));
+}
+
+// Step 4 of CloseRectangle: the joins of the rectangle with the polygons above, west to east.
+void JoinUpwards(TWoodedAreaCalculation& calc, TTile& tile, const TRowState& state, TPolygonId& p,
+                 TEdgeId& topEdge, TEdgeId& bottomEdge, int end) {
+  T2DPolygonMesh& m = *calc.PolygonMesh;
+  const auto links = tile.ColumnLinks();
+  bool joined = false;
+  for (int j = state.RunStartCol; j < end; ++j) {
+    const TEdgeId edgeQ = links[static_cast<std::size_t>(j)].Edge;
+    const TPolygonId q = PolygonOf(m, edgeQ);
+    const TPolygonId leftAbove =
+        j > 0 ? PolygonOf(m, links[static_cast<std::size_t>(j - 1)].Edge) : TPolygonId{};
+    if (j == 2 && tile.LeftNeighbor != nullptr) {
+      JoinAtLeftBorder(calc, p, topEdge, LeftBorderLinks(tile, state.Row), edgeQ, bottomEdge,
+                       joined);
+    }
+    if (edgeQ && !q) {
+      ReportLinkWithoutPolygon(m, edgeQ);
+      continue;
+    }
+    if (!q || m[q].IsWooded != m[p].IsWooded) continue;
+    const int nextJ = LastColumnUnder(m, tile, edgeQ, j, end);
+    if (!joined) JoinPolygons(calc, p, q, edgeQ, topEdge, leftAbove);
+    j = nextJ;
+    if (!joined && p != q) {
+      m.MarkPolygonDeleted(p);
+      p = q;
+    }
+    joined = false;
+  }
+}
+
+// Steps 1 to 8 of CloseRectangle; false where a rectangle cannot be completed.
+bool CloseRun(TWoodedAreaCalculation& calc, TTile& tile, TRowState& state, bool newClass,
+              bool isLast, int col) {
+  T2DPolygonMesh& m = *calc.PolygonMesh;
+  if (m.PolygonCount() == 0) return false;
+  TPolygonId p = m.Polygon(m.PolygonCount() - 1);
+  const double xr = PixelCenterX(tile, col) + (isLast ? HalfPixel : -HalfPixel);
+  const TEdgeId bottom = m.InsertPointAfter(m.FirstEdge(p), xr, state.Y - HalfPixel);
+  const TEdgeId right = bottom ? m.InsertPointAfter(bottom, xr, state.Y + HalfPixel) : TEdgeId{};
+  if (!right) return false;
+  TEdgeId topEdge = m[right].Next;
+  TEdgeId bottomEdge = bottom;
+  const int end = isLast ? col + 1 : col;
+  m.SetArea(p, end - state.RunStartCol);
+
+  JoinUpwards(calc, tile, state, p, topEdge, bottomEdge, end);
+
+  const auto links = tile.ColumnLinks();
+  for (int k = state.RunStartCol; k < end; ++k)
+    links[static_cast<std::size_t>(k)].Edge = bottomEdge;
+  state.RunOpen = false;
+  if (isLast) {
+    tile.RowLinks()[static_cast<std::size_t>(state.Row)].Edge =
+        bottomEdge ? m[bottomEdge].Next : TEdgeId{};
+  } else {
+    OpenRun(m, tile, state, col, newClass);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool HoleIsKept(const TWoodedAreaCalculation& calc, bool enclosingIsWooded, double area) {
+  return area >= (enclosingIsWooded ? calc.MinClearingArea : calc.MinWoodedArea);
+}
+
+bool CloseRectangle(TWoodedAreaCalculation& calc, TTile& tile, TRowState& state, bool newClass,
+                    bool isLast, int col) {
+  bool closed = false;
+  try {
+    closed = CloseRun(calc, tile, state, newClass, isLast, col);
+  } catch (const std::exception&) {
+    closed = false;
+  }
+  if (!closed) {
+    Platform().Beep();
+    Platform().ShowMessage(
+        Format("Error in CloseRectangle, tile %d row %d, col %d",
+               {std::int64_t{tile.TileNumber}, std::int64_t{state.Row}, std::int64_t{col}}));
+  }
+  return closed;
+}
+
+void JoinPolygons(TWoodedAreaCalculation& calc, TPolygonId p, TPolygonId q, TEdgeId edgeQ,
+                  TEdgeId& topEdge, TPolygonId leftAbove) {
+  T2DPolygonMesh& m = *calc.PolygonMesh;
+  const TEdgeId t = topEdge;
+  Relink(m, p, q, edgeQ, topEdge);
+  m.SetFirstEdge(q, topEdge);
+  if (p != q) {
+    Absorb(m, p, q);
+    return;
+  }
+  // The run had been joined to Q before: T now bounds the pixels between the two joins.
+  CutHole(calc, q, t, leftAbove);
+}
+
+}  // namespace qv

@@ -1,0 +1,65 @@
+// The per-pixel step of the row pass that belongs to the crown model: the pixel's class and the
+// tree-top test, which gives each tree top a crown circle.
+//
+// A pixel is high (wooded) when its value is finite, is not the tile's no-data value and is at
+// least the minimum tree height. A high pixel is a tree top when no neighbour of the 20-offset
+// neighbourhood (OffsetVector.h) is higher; equal heights do not disqualify, so every pixel of a
+// flat top is a tree top. Neighbours that are no-data or not finite are ignored. The crown is a
+// circle of radius TreeRadiusParam1 * H + TreeRadiusParam0 around the pixel centre, appended to
+// the run's CrownCircles in the order the pixels are visited.
+#pragma once
+
+#include <array>
+#include <cmath>
+
+#include "calculation/OffsetVector.h"
+#include "calculation/Tile.h"
+
+namespace qv {
+
+class TWoodedAreaCalculation;
+
+inline bool IsUsableValue(double value, double noData) {
+  return std::isfinite(value) && value != noData;
+}
+
+inline bool PixelIsHigh(double value, double noData, double minTreeHeight) {
+  return IsUsableValue(value, noData) && value >= minTreeHeight;
+}
+
+// The five ring rows around the row a pass builds, north to south, fetched once per row pass
+// rather than once per pixel: Rows[2] is the built row, Rows[2 + dy] the row dy below it.
+struct TRingRows {
+  std::array<const double*, TTile::RingRows> Rows{};
+
+  static TRingRows Around(const TTile& tile, int slot) {
+    TRingRows rows;
+    for (int dy = -2; dy <= 2; ++dy) {
+      rows.Rows[dy + 2] = tile.RowRing((slot + dy + TTile::RingRows) % TTile::RingRows).data();
+    }
+    return rows;
+  }
+  double At(int dy, int position) const { return Rows[dy + 2][position]; }
+};
+
+// Whether the pixel of the built row at position p (2 <= p <= RingWidth - 3) beats or equals
+// every usable neighbour. Its own value must be usable.
+inline bool IsTreeTop(const TRingRows& ring, int p, double noData) {
+  const double h = ring.At(0, p);
+  for (const TOffset& o : TOffsetVector::Table) {
+    const double n = ring.At(o.Dy, p + o.Dx);
+    if (n > h && IsUsableValue(n, noData)) return false;
+  }
+  return true;
+}
+
+// The per-pixel step: the class of the built row's pixel at position p, and for a tree top its
+// crown circle at the pixel centre (x of position p, the given centre line y) appended to
+// calc.CrownCircles.
+bool TreeTopStep(TWoodedAreaCalculation& calc, const TTile& tile, const TRingRows& ring, int p,
+                 double y);
+
+// Appends the crown of a tree of height h standing at (x, y).
+void AddCrownCircle(TWoodedAreaCalculation& calc, double x, double y, double h);
+
+}  // namespace qv
