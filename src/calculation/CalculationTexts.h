@@ -1,5 +1,4 @@
-// Texts of this folder that are not catalogue entries yet. They are English for now; each is
-// meant to become a catalogue entry in the three languages, and only this file changes then.
+// Texts of this folder composed from catalogue entries.
 #pragma once
 
 #include <string>

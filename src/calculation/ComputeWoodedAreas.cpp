@@ -1,7 +1,18 @@
-// One whole run: file check, the missing-tiles prompt, the tile pass, elimination, writing.
+// One whole run: file check, the missing-tiles prompt, the tile pass, the final packs,
+// elimination of small areas, the polygon filter, both layers written, the result code.
+//
+// The mesh and the crown circles exist only while a run is in here: they are freed on every
+// way out, an exception from a reader or the row pass included, which then passes on to the
+// dialog. Running out of memory is the one exception turned into a result: the user is told
+// that the extent is too large and the run fails.
+#include <new>
+
+#include "calculation/SmallAreaElimination.h"
 #include "calculation/WoodedAreaCalculation.h"
 #include "dialog/languages/Languages.h"
 #include "dialog/prompt/IncompleteFilesDialog.h"
+#include "platform/Format.h"
+#include "shapefile/SaveToShapefile.h"
 
 namespace qv {
 
@@ -11,21 +22,70 @@ void ShowStatus(IStatusSink* statusBar, TMsg id) {
   if (statusBar != nullptr) statusBar->SetText(Msg(id));
 }
 
+// A layer that has polygons must be written whole; anything less fails the run, so the host
+// never merges a stale or partial layer believing the run succeeded.
+bool LayerComplete(const TShapeWriteResult& result, std::int64_t polygons,
+                   const std::string& path) {
+  if (result.LeftOut > 0) {
+    Platform().Beep();
+    Platform().ShowError(
+        Format(Msg(msgLayerIncomplete), {std::int64_t{result.LeftOut}, std::string_view(path)}));
+    return false;
+  }
+  return polygons == 0 || result.Written;
+}
+
 }  // namespace
 
 bool TWoodedAreaCalculation::ComputeWoodedAreas() {
-  std::int32_t found = 0;
-  if (!CheckTileFiles(found)) return false;
-  const std::int32_t total = Tiles.RowCount() * Tiles.ColumnCount();
-  if (found >= 1 && found < total && !ConfirmMissingTiles(found, total)) return false;
+  // Frees the run's containers however the run ends.
+  struct TRunContainers {
+    TWoodedAreaCalculation& calculation;
+    ~TRunContainers() {
+      calculation.PolygonMesh.reset();
+      calculation.CrownCircles.reset();
+    }
+  } runContainers{*this};
 
-  const bool error = !RunTilePass();
+  try {
+    BeginRun();
+    std::int32_t found = 0;
+    if (!CheckTileFiles(found)) return false;
+    const std::int32_t total = Tiles.RowCount() * Tiles.ColumnCount();
+    if (found >= 1 && found < total && !ConfirmMissingTiles(found, total)) return false;
 
-  ShowStatus(StatusBar, msgWritingShapefiles);
-  ShowStatus(StatusBar, msgHeightModelDone);
-  if (error) ShowStatus(StatusBar, msgTileProcessingError);
-  ResultStatus = error ? 0 : 4;
-  return !error;
+    bool error = !RunTilePass();
+
+    T2DPolygonMesh& mesh = *PolygonMesh;
+    mesh.Pack(0);
+    const TAreaLimits limits{MinClearingArea, MinWoodedArea};
+    CheckSmallNonWoodedAreas(mesh, limits);
+    RemoveSmallAndOpenPolygons(mesh, limits);
+
+    ShowStatus(StatusBar, msgWritingShapefiles);
+    const auto wooded = SaveToShapefile(mesh, WoodedShapePath);
+    const auto crowns = SaveToShapefile(*CrownCircles, CrownShapePath);
+    if (!LayerComplete(wooded, mesh.PolygonCount(), WoodedShapePath)) error = true;
+    if (!LayerComplete(crowns, CrownCircles->Count(), CrownShapePath)) error = true;
+    ShowStatus(StatusBar, msgHeightModelDone);
+    if (error) ShowStatus(StatusBar, msgTileProcessingError);
+
+    if (error) {
+      ResultStatus = 0;
+    } else {
+      ResultStatus = 1 + (mesh.PolygonCount() == 0 ? 1 : 0) + (CrownCircles->Count() == 0 ? 2 : 0);
+    }
+    return !error;
+  } catch (const std::bad_alloc&) {
+    // Free the run's objects first: the message box itself needs memory.
+    PolygonMesh.reset();
+    CrownCircles.reset();
+    Platform().Beep();
+    Platform().ShowError(Msg(msgOutOfMemory));
+    ShowStatus(StatusBar, msgTileProcessingError);
+    ResultStatus = 0;
+    return false;
+  }
 }
 
 }  // namespace qv

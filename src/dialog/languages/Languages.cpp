@@ -205,6 +205,29 @@ constexpr TEntryTexts kTexts[] = {
     {"Yes", "Oui", "Ja"},
     /* msgNo */
     {"No", "Non", "Nein"},
+    // 67 on: texts of this library beyond the original catalogue.
+    /* msgNoFiletype */
+    {"Please choose the NHM file type", "Veuillez choisir le type du fichier MNH",
+     "Bitte wählen Sie den Dateityp für das NHM"},
+    /* msgUnknownFiletype */
+    {"Unknown NHM file type %d: only ASCII grids (0) and binary float grids (1) can be read.",
+     "Type de fichier MNH inconnu %d: seules les grilles ASCII (0) et les grilles binaires (1) "
+     "peuvent être lues.",
+     "Unbekannter Dateityp %d für das NHM: nur ASCII-Gitter (0) und binäre Gitter (1) können "
+     "gelesen werden."},
+    /* msgUnexpectedEndOfData */
+    {"Unexpected end of data in file \"%s\"", "Fin inattendue des données dans le fichier \"%s\"",
+     "Unerwartetes Ende der Daten in der Datei \"%s\""},
+    /* msgOutOfMemory */
+    {"Not enough memory for this extent: choose a smaller one.",
+     "Mémoire insuffisante pour cette étendue: choisissez-en une plus petite.",
+     "Zu wenig Speicher für diesen Ausschnitt: Wählen Sie einen kleineren."},
+    /* msgLayerIncomplete */
+    {"%d polygons could not be written to the shapefile \"%s\": the result is incomplete.",
+     "%d polygones n'ont pas pu être écrits dans le shapefile \"%s\": le résultat est "
+     "incomplet.",
+     "%d Polygone konnten nicht in das Shapefile \"%s\" geschrieben werden: Das Resultat ist "
+     "unvollständig."},
 };
 static_assert(std::size(kTexts) == msgCount_, "one line of texts per catalogue entry");
 

@@ -79,6 +79,11 @@ enum TMsg : int {
   msgYes,
   msgNo,  // 66
   // Texts of this library beyond the original 66 follow from 67 on.
+  msgNoFiletype,  // Calculate with no NHM file type chosen
+  msgUnknownFiletype,      // a file type index that is neither ASCII nor binary
+  msgUnexpectedEndOfData,  // a float grid ends inside rows that must be skipped
+  msgOutOfMemory,          // the run cannot hold its polygons
+  msgLayerIncomplete,      // broken polygons left out of a layer
   msgCount_
 };
 
