@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "geometry/TdObjLst.h"
 
@@ -68,13 +69,35 @@ void T2DPolygon0::Clear() {
   areaValid_ = false;
 }
 
+namespace {
+
+// cos and sin of the n angles 2 pi i / n. A run makes hundreds of thousands of circles with
+// the same number of points, so the table is computed once per point count (the values are
+// the same as computing them per circle).
+const std::vector<T2DPoint>& UnitCircle(int n) {
+  thread_local int tableSize = -1;
+  thread_local std::vector<T2DPoint> table;
+  if (tableSize != n) {
+    table.clear();
+    table.reserve(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+      const double theta = 2.0 * std::numbers::pi * i / n;
+      table.emplace_back(std::cos(theta), std::sin(theta));
+    }
+    tableSize = n;
+  }
+  return table;
+}
+
+}  // namespace
+
 void T2DPolygon0::CreateCircle(int n, double cx, double cy, double r, bool counterClockwise) {
   if (!(r > 0.0) || n < 0) return;
   Reserve(count_ + static_cast<std::uint32_t>(n));
+  const auto& unit = UnitCircle(n);
   for (int k = 0; k < n; ++k) {
-    const int i = counterClockwise ? k : n - 1 - k;
-    const double theta = 2.0 * std::numbers::pi * i / n;
-    AddPoint(cx + r * std::cos(theta), cy + r * std::sin(theta));
+    const auto& u = unit[static_cast<std::size_t>(counterClockwise ? k : n - 1 - k)];
+    AddPoint(cx + r * u.X, cy + r * u.Y);
   }
   SetArea(std::numbers::pi * r * r);
   MinX = cx - r;
