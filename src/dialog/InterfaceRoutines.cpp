@@ -1,0 +1,68 @@
+// The dialog's routines on its controls: defaults, the file-type rule and the example name.
+#include "dialog/InterfaceUnit.h"
+
+#include "dialog/languages/Languages.h"
+#include "platform/Format.h"
+
+namespace qv {
+
+namespace {
+
+constexpr int kAsciiIndex = 0;
+constexpr int kBinaryIndex = 1;
+
+// The button restores "MNA_laser" with a small "l", the settings file "MNA_Laser"; both name
+// the same directory on the file systems the deliveries come on.
+constexpr std::string_view kResetNhmDir = "MNA_laser\\MNH";
+constexpr std::string_view kAsciiExtension = ".txt";
+constexpr std::string_view kBinaryExtension = ".flt";
+
+}  // namespace
+
+void TInterfaceForm::ResetDefaults() {
+  auto& c = Controls;
+  c.edtMinTreeHeight.SetValue(2.0);
+  c.edTreeRadiusParam0.SetValue(2.6894);
+  c.edTreeRadiusParam1.SetValue(0.1117);
+  c.edNumCirclePoints.SetValueInt(36);
+  c.edtMinClearingArea.SetValue(100);
+  c.edtMinWoodedArea.SetValue(200);
+  c.rgNhmFiletype.SetItemIndex(kAsciiIndex);
+  c.edtNhmDir.Text = std::string(kResetNhmDir);
+  c.edtNhmPrefix.SetText("");
+  c.cmbNhmSeparator.Select(0);
+  c.edtNhmSuffix.SetText("_dhm_grid1");
+  UpdateFileTypeControls();
+  c.cmbNhmFileExt.TypeText(kAsciiExtension);
+}
+
+void TInterfaceForm::UpdateFileTypeControls() {
+  auto& ext = Controls.cmbNhmFileExt;
+  if (Controls.rgNhmFiletype.ItemIndex() == kAsciiIndex) {
+    ext.Enabled = true;
+    ext.Select(ext.IndexOf(kAsciiExtension));
+  } else {
+    ext.Enabled = false;
+    ext.TypeText(kBinaryExtension);
+  }
+}
+
+void TInterfaceForm::UpdateExample() {
+  if (!Calculation) return;
+  auto& c = Controls;
+  std::string map(fixed_caption::MapNumberPlaceholder);
+  std::string tile(fixed_caption::TileNumberPlaceholder);
+  if (Calculation->LayoutReady && Calculation->Tiles.Count() > 0) {
+    const TTile& first = Calculation->Tiles.Get(0, 0);
+    map = Format("%4d", {std::int64_t{first.MapNumber}});
+    tile = Format("%2d", {std::int64_t{first.TileNumber}});
+  }
+  std::string extension;
+  const int type = c.rgNhmFiletype.ItemIndex();
+  if (type == kAsciiIndex) extension = c.cmbNhmFileExt.Text;
+  if (type == kBinaryIndex) extension = kBinaryExtension;
+  c.lblNhmExample.Caption = Msg(msgExample) + c.edtNhmPrefix.Text() + map +
+                            c.cmbNhmSeparator.Text + tile + c.edtNhmSuffix.Text() + extension;
+}
+
+}  // namespace qv

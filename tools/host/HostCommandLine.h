@@ -1,0 +1,42 @@
+// The command line of quelvaris-host, the program that stands in for the GIS host.
+//
+//   quelvaris-host [--set NAME=TEXT]... [--answer yes|no] [--cancel] XMIN XMAX YMIN YMAX SHAPEFILE
+//   quelvaris-host --delete-temp-files PATH
+//   quelvaris-host demo [DIR]
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "dialog/BatchView.h"
+
+namespace qv::host {
+
+enum class THostMode { Run, DeleteTempFiles, Demo, Help };
+
+struct THostCommand {
+  THostMode Mode = THostMode::Run;
+  std::int32_t XMin = 0;
+  std::int32_t XMax = 0;
+  std::int32_t YMin = 0;
+  std::int32_t YMax = 0;
+  std::string Path;  // the shapefile (Run), the temporary layers' path, or the demo directory
+  TBatchOptions Options;
+};
+
+inline constexpr std::string_view DefaultDemoDirectory = "build/demo";
+
+class EUsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// `args` without the program name. Throws EUsageError naming what is wrong.
+THostCommand ParseHostCommandLine(std::span<const std::string_view> args);
+
+std::string HostUsageText();
+
+}  // namespace qv::host
