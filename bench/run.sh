@@ -12,3 +12,6 @@ export BUILD_DIR=${BUILD_DIR:-$root/build}
 echo
 echo "== geometry: size and speed of the polygon mesh"
 "$BUILD_DIR/bench/bench_geometry_bench"
+
+echo
+"$root/bench/wholerun.sh"

@@ -4,7 +4,8 @@
 // The mesh and the crown circles exist only while a run is in here: they are freed on every
 // way out, an exception from a reader or the row pass included, which then passes on to the
 // dialog. Running out of memory is the one exception turned into a result: the user is told
-// that the extent is too large and the run fails.
+// that the extent is too large and the run fails. Freeing itself cannot fail (destructors do not
+// throw), so there is no message for a failed release.
 #include <new>
 
 #include "calculation/SmallAreaElimination.h"

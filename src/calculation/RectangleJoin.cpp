@@ -24,6 +24,7 @@
 // continue. A consistent mesh never gets there.
 #include <algorithm>
 #include <exception>
+#include <new>
 #include <optional>
 
 #include "calculation/RowGeometry.h"
@@ -216,6 +217,9 @@ bool CloseRectangle(TWoodedAreaCalculation& calc, TTile& tile, TRowState& state,
   bool closed = false;
   try {
     closed = CloseRun(calc, tile, state, newClass, isLast, col);
+  } catch (const std::bad_alloc&) {
+    // Not a fault of this rectangle: the run as a whole cannot go on, and says so.
+    throw;
   } catch (const std::exception&) {
     closed = false;
   }
