@@ -4,7 +4,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_GEN := -G Ninja
 
-.PHONY: all build setup test test-normal test-sanitize cross demo bench clean
+.PHONY: all build setup test test-normal test-sanitize cross windows wine-test screenshots demo bench clean
 
 all: build
 
@@ -23,6 +23,7 @@ test: setup
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure -j $(JOBS) -LE long
 	$(MAKE) cross
+	$(MAKE) wine-test
 
 # Cross-compiles the core with mingw-w64 so that code which only builds on POSIX is caught.
 cross:
@@ -33,6 +34,31 @@ cross:
 	@imports=$$(x86_64-w64-mingw32-objdump -p build-mingw/qv_link_check.exe | sed -n 's/^[[:space:]]*DLL Name: //p'); \
 	  echo "qv_link_check.exe imports:" $$imports; \
 	  if echo "$$imports" | grep -qi '^lib'; then echo "cross: runtime DLL imported" >&2; exit 1; fi
+
+# The Windows builds: 32-bit (for 32-bit GIS hosts) and 64-bit, each with the programs that
+# test the windows under Wine.
+WINDOWS_CMAKE = $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQV_CORE_ONLY=ON -DQV_TESTS=OFF \
+  -DQV_WINDOWS=ON
+windows:
+	cmake -S . -B build-windows/x86 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake $(WINDOWS_CMAKE)
+	cmake --build build-windows/x86 -j $(JOBS)
+	cmake -S . -B build-windows/x64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake $(WINDOWS_CMAKE)
+	cmake --build build-windows/x64 -j $(JOBS)
+
+# Runs the 64-bit test programs under Wine on a virtual display (there is no 32-bit Wine here),
+# and checks the import tables of both builds.
+wine-test: build windows
+	./scripts/wine-test.sh
+
+# The screenshots of the Windows dialogs that the Wine tests took, for the README.
+SCREENSHOTS = dialog-de dialog-fr dialog-missing-tiles
+screenshots:
+	@for shot in $(SCREENSHOTS); do \
+	  test -f build-windows/shots/$$shot.png || \
+	    { echo "screenshots: build-windows/shots/$$shot.png is missing: run 'make wine-test'" >&2; exit 1; }; \
+	done
+	mkdir -p docs
+	for shot in $(SCREENSHOTS); do cp build-windows/shots/$$shot.png docs/windows-$$shot.png; done
 
 demo: setup
 	$(MAKE) build

@@ -1,24 +1,17 @@
 // The Windows platform: the ANSI (8-bit) API throughout, so every string is in the system's
 // ANSI code page, as the host and its shapefile paths are.
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-
-// windows.h turns these names into macros that would rename our interface's methods.
-#undef CreateDirectory
-#undef DeleteFile
-
 #include <array>
+#include <atomic>
 
 #include "platform/Platform.h"
+#include "platform/platform_win32.h"
 
 namespace qv {
 
 namespace {
+
+// The locale that DllMain recorded; 0 until then (and for ever in a program without the DLL).
+std::atomic<LCID> loadLocale{0};
 
 std::string Zeroed(std::string_view text) { return std::string(text); }
 
@@ -27,16 +20,16 @@ DWORD Attributes(const std::string& path) { return ::GetFileAttributesA(path.c_s
 // The full path that the INI API works on, for messages.
 std::string FullPathOf(const std::string& file) {
   std::array<char, MAX_PATH> buffer{};
-  const DWORD n = ::GetFullPathNameA(file.c_str(), static_cast<DWORD>(buffer.size()),
-                                     buffer.data(), nullptr);
+  const DWORD n =
+      ::GetFullPathNameA(file.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
   if (n == 0 || n >= buffer.size()) return file;
   return std::string(buffer.data(), n);
 }
 
 std::string LocaleText(LCTYPE what, const std::string& fallback) {
   std::array<char, 16> buffer{};
-  const int n = ::GetLocaleInfoA(LOCALE_USER_DEFAULT, what, buffer.data(),
-                                 static_cast<int>(buffer.size()));
+  const int n =
+      ::GetLocaleInfoA(LOCALE_USER_DEFAULT, what, buffer.data(), static_cast<int>(buffer.size()));
   // n counts the terminating NUL.
   return n > 0 ? std::string(buffer.data(), static_cast<std::size_t>(n - 1)) : fallback;
 }
@@ -46,14 +39,9 @@ class Win32Platform final : public IPlatform {
   void Beep() override { ::MessageBeep(MB_OK); }
   void ShowMessage(std::string_view text) override { Box(text, MB_OK); }
   void ShowError(std::string_view text) override { Box(text, MB_OK | MB_ICONERROR); }
-  TQuestionResult AskYesNo(std::string_view title, std::string_view text, std::string_view,
-                           std::string_view) override {
-    // A system box until the prompt has its own window; its buttons carry the system's words.
-    const int answer = ::MessageBoxA(::GetActiveWindow(), Zeroed(text).c_str(),
-                                     Zeroed(title).c_str(), MB_YESNO | MB_DEFBUTTON1);
-    if (answer == IDYES) return TQuestionResult::Yes;
-    if (answer == IDNO) return TQuestionResult::No;
-    return TQuestionResult::Cancel;
+  TQuestionResult AskYesNo(std::string_view title, std::string_view text,
+                           std::string_view yesCaption, std::string_view noCaption) override {
+    return ShowYesNoPrompt(MessageOwner(), title, text, yesCaption, noCaption);
   }
   bool SetBusyCursor(bool busy) override {
     const bool previous = busy_;
@@ -94,12 +82,11 @@ class Win32Platform final : public IPlatform {
     return {st.wYear, st.wMonth, st.wDay};
   }
   std::uint32_t RecordedLocale() override {
-    // The first call stands in for the library's load; the thread is the host's UI thread.
-    static const std::uint32_t id = [] {
-      const LCID lcid = ::GetThreadLocale();
-      return lcid != 0 ? static_cast<std::uint32_t>(lcid) : std::uint32_t{0x409};
-    }();
-    return id;
+    // A program that links the core has no DllMain: its first question stands in for the load.
+    LCID expected = 0;
+    loadLocale.compare_exchange_strong(expected, ::GetThreadLocale());
+    const LCID lcid = loadLocale.load();
+    return lcid != 0 ? static_cast<std::uint32_t>(lcid) : std::uint32_t{0x409};
   }
   TNumberFormat NumberFormat() override {
     TNumberFormat format;
@@ -112,9 +99,9 @@ class Win32Platform final : public IPlatform {
                       std::string_view defaultValue) override {
     // The settings have always been read through a buffer of this size: longer values are cut.
     std::array<char, 2048> buffer{};
-    const DWORD n = ::GetPrivateProfileStringA(
-        Zeroed(section).c_str(), Zeroed(key).c_str(), Zeroed(defaultValue).c_str(),
-        buffer.data(), static_cast<DWORD>(buffer.size()), file.c_str());
+    const DWORD n = ::GetPrivateProfileStringA(Zeroed(section).c_str(), Zeroed(key).c_str(),
+                                               Zeroed(defaultValue).c_str(), buffer.data(),
+                                               static_cast<DWORD>(buffer.size()), file.c_str());
     return std::string(buffer.data(), n);
   }
   bool IniWrite(const std::string& file, std::string_view section, std::string_view key,
@@ -126,9 +113,9 @@ class Win32Platform final : public IPlatform {
   }
 
  private:
-  // Owned by the active window of this thread, so the box is modal to the dialog.
+  // Owned by the dialog (or the active window), so the box is modal to it.
   static void Box(std::string_view text, UINT style) {
-    ::MessageBoxA(::GetActiveWindow(), Zeroed(text).c_str(), "quelvaris", style);
+    ::MessageBoxA(MessageOwner(), Zeroed(text).c_str(), "quelvaris", style);
   }
 
   bool busy_ = false;
@@ -136,6 +123,8 @@ class Win32Platform final : public IPlatform {
 };
 
 }  // namespace
+
+void RecordLoadLocale(LCID locale) noexcept { loadLocale.store(locale); }
 
 std::unique_ptr<IPlatform> CreateDefaultPlatform() { return std::make_unique<Win32Platform>(); }
 

@@ -1,0 +1,41 @@
+#include "dialog/win32/RunWindowed_win32.h"
+
+#include <memory>
+
+#include "dialog/Run.h"
+#include "dialog/win32/InterfaceWindow_win32.h"
+
+namespace qv {
+
+namespace {
+
+std::int32_t ReportLibraryError() noexcept {
+  try {
+    Platform().ShowError(LibraryErrorText);
+  } catch (...) {
+    // Nothing more can be shown; the result still says that nothing was computed.
+  }
+  return 0;
+}
+
+}  // namespace
+
+std::int32_t RunQuelvarisWindowed(std::int32_t xMin, std::int32_t xMax, std::int32_t yMin,
+                                  std::int32_t yMax, const char* shapefilePath) noexcept {
+  try {
+    // Released on every way out of here, the exceptional ones included.
+    const auto form = std::make_unique<TInterfaceForm>();
+    form->XMin = xMin;
+    form->XMax = xMax;
+    form->YMin = yMin;
+    form->YMax = yMax;
+    form->ShapefilePath = shapefilePath != nullptr ? shapefilePath : "";
+    form->LayoutVersion = HostLayoutVersion;
+    ShowModalWindow(*form);
+    return form->RunResult;
+  } catch (...) {
+    return ReportLibraryError();
+  }
+}
+
+}  // namespace qv

@@ -1,0 +1,118 @@
+// quelvaris-host.exe: the host program on Windows.
+//
+// With --set, --answer, --cancel or --batch it runs the batch view exactly as the Linux host
+// does (the dialog as a script, messages on standard error). Without them it loads
+// quelvaris32.dll from its own directory and calls the export quelvaris, which shows the real
+// dialog: the library can be used, and tried out, without the GIS host.
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "dialog/Run.h"
+#include "host/Demo.h"
+#include "host/HostCommandLine.h"
+#include "host/Terminal.h"
+#include "platform/Win32.h"
+#include "shapefile/TempFiles.h"
+
+namespace {
+
+constexpr int kExitDone = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+constexpr std::string_view kBatchOption = "--batch";
+
+using TQuelvaris = std::int32_t(__stdcall*)(std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+                                            const char*);
+
+std::string UsageText() {
+  return qv::host::HostUsageText() +
+         "On Windows a run without --set, --answer, --cancel or --batch shows the dialog of\n"
+         "quelvaris32.dll (loaded from this program's directory); --batch runs it without.\n";
+}
+
+// The options before "--" that ask for the batch view.
+bool WantsBatch(const std::vector<std::string_view>& args) {
+  for (const std::string_view arg : args) {
+    if (arg == "--") return false;
+    if (arg == kBatchOption || arg == "--set" || arg == "--answer" || arg == "--cancel")
+      return true;
+  }
+  return false;
+}
+
+// The export of the DLL beside this program, as the GIS host's binding calls it.
+std::int32_t RunThroughLibrary(const qv::host::THostCommand& command,
+                               const std::string& shapefile) {
+  char exe[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  const std::string library =
+      (std::filesystem::path(exe).parent_path() / "quelvaris32.dll").string();
+  HMODULE module = ::LoadLibraryA(library.c_str());
+  if (module == nullptr) throw std::runtime_error("cannot load " + library);
+  const auto quelvaris =
+      reinterpret_cast<TQuelvaris>(reinterpret_cast<void*>(::GetProcAddress(module, "quelvaris")));
+  if (quelvaris == nullptr) throw std::runtime_error(library + " has no export quelvaris");
+  return quelvaris(command.XMin, command.XMax, command.YMin, command.YMax, shapefile.c_str());
+}
+
+int Run(const qv::host::THostCommand& command, bool batch) {
+  using qv::host::THostMode;
+  switch (command.Mode) {
+    case THostMode::Help:
+      std::cout << UsageText();
+      return kExitDone;
+    case THostMode::DeleteTempFiles:
+      std::cout << "delete_temp_files returned " << qv::DeleteTempFiles(command.Path.c_str())
+                << "\n";
+      return kExitDone;
+    case THostMode::Demo:
+      return qv::host::RunDemo(command.Path, qv::host::ProgressStyleForStandardError(), std::cout,
+                               std::cerr);
+    case THostMode::Run:
+      break;
+  }
+  // A GIS host always passes a full path; a relative one would put the settings and the
+  // layers into the root directory.
+  const std::string shapefile = std::filesystem::absolute(command.Path).lexically_normal().string();
+  std::int32_t result = 0;
+  if (batch) {
+    qv::TBatchOptions options = command.Options;
+    options.Progress = qv::host::ProgressStyleForStandardError();
+    result = qv::RunQuelvaris(command.XMin, command.XMax, command.YMin, command.YMax,
+                              shapefile.c_str(), options);
+  } else {
+    result = RunThroughLibrary(command, shapefile);
+  }
+  std::cout << "quelvaris returned " << result << "\n";
+  return kExitDone;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    std::vector<std::string_view> args(argv + 1, argv + argc);
+    const bool batch = WantsBatch(args);
+    // --batch only chooses the view; the rest is the Linux host's command line.
+    if (const auto at = std::find(args.begin(), args.end(), kBatchOption); at != args.end())
+      args.erase(at);
+    qv::host::THostCommand command;
+    try {
+      command = qv::host::ParseHostCommandLine(args);
+    } catch (const qv::host::EUsageError& e) {
+      std::cerr << "quelvaris-host: " << e.what() << "\n\n" << UsageText();
+      return kExitUsage;
+    }
+    return Run(command, batch);
+  } catch (const std::exception& e) {
+    std::cerr << "quelvaris-host: " << e.what() << "\n";
+  } catch (...) {
+    std::cerr << "quelvaris-host: unexpected failure\n";
+  }
+  return kExitFailure;
+}
