@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cmath>
+#include <utility>
 
 #include "calculation/OffsetVector.h"
 #include "calculation/Tile.h"
@@ -62,13 +63,28 @@ constexpr bool SameNeighbourhood() {
 }
 static_assert(SameNeighbourhood(), "the tree-top test tries exactly the offsets of the table");
 
+namespace detail {
+
+// Whether the neighbour at offset I of NearestFirst is usable and higher than h. The offsets
+// are constants, so each test compiles to a load at a fixed distance.
+template <std::size_t I>
+inline bool NeighbourHigher(const TRingRows& ring, int p, double h, double noData) {
+  constexpr TOffset o = NearestFirst[I];
+  const double n = ring.Rows[o.Dy + 2][p + o.Dx];
+  return n > h && IsUsableValue(n, noData);
+}
+
+template <std::size_t... I>
+inline bool NoNeighbourHigher(const TRingRows& ring, int p, double h, double noData,
+                              std::index_sequence<I...>) {
+  return (... && !NeighbourHigher<I>(ring, p, h, noData));
+}
+
+}  // namespace detail
+
 inline bool IsTreeTop(const TRingRows& ring, int p, double noData) {
-  const double h = ring.At(0, p);
-  for (const TOffset& o : NearestFirst) {
-    const double n = ring.At(o.Dy, p + o.Dx);
-    if (n > h && IsUsableValue(n, noData)) return false;
-  }
-  return true;
+  return detail::NoNeighbourHigher(ring, p, ring.At(0, p), noData,
+                                   std::make_index_sequence<TOffsetVector::Count>{});
 }
 
 // The per-pixel step: the class of the built row's pixel at position p, and for a tree top its
