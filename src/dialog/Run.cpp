@@ -8,8 +8,6 @@
 
 namespace qv {
 
-namespace {
-
 std::int32_t ReportLibraryError() noexcept {
   try {
     Platform().ShowError(LibraryErrorText);
@@ -18,6 +16,8 @@ std::int32_t ReportLibraryError() noexcept {
   }
   return 0;
 }
+
+namespace {
 
 std::int32_t RunDialog(std::int32_t xMin, std::int32_t xMax, std::int32_t yMin, std::int32_t yMax,
                        const char* shapefilePath, const TBatchOptions& options,

@@ -16,6 +16,10 @@ inline constexpr double HostLayoutVersion = 3.3;
 // the language of the run.
 inline constexpr std::string_view LibraryErrorText = "Erreur dans le DLL quelvaris";
 
+// Shows LibraryErrorText in an error box (nothing escapes, not even from the box) and returns 0,
+// the result of a call that an exception ended.
+std::int32_t ReportLibraryError() noexcept;
+
 // RunResult of the dialog: -1 closed without calculating, 0 no calculation completed (or an
 // exception reached this level: the error box is shown), 1..4 the status of a completed run. A
 // null path counts as an empty one. Throws nothing.

@@ -7,19 +7,6 @@
 
 namespace qv {
 
-namespace {
-
-std::int32_t ReportLibraryError() noexcept {
-  try {
-    Platform().ShowError(LibraryErrorText);
-  } catch (...) {
-    // Nothing more can be shown; the result still says that nothing was computed.
-  }
-  return 0;
-}
-
-}  // namespace
-
 std::int32_t RunQuelvarisWindowed(std::int32_t xMin, std::int32_t xMax, std::int32_t yMin,
                                   std::int32_t yMax, const char* shapefilePath) noexcept {
   try {
