@@ -16,6 +16,7 @@
 #include <stdexcept>
 
 #include "calculation/RowGeometry.h"
+#include "calculation/TreeTops.h"
 #include "calculation/WoodedAreaCalculation.h"
 #include "geometry/PolygonMesh.h"
 #include "platform/Platform.h"
@@ -31,38 +32,12 @@ void OpenRun(T2DPolygonMesh& mesh, const TTile& tile, TRowState& state, int col,
   state.RunStartCol = col;
 }
 
-bool VectorizeRow(TWoodedAreaCalculation& calc, TTile& tile, int row) {
-  if (!calc.PolygonMesh || !calc.CrownCircles) {
-    throw std::logic_error("The row pass needs the mesh and the crown circles of a run");
-  }
-  if (row < 0 || row >= TTile::TileRowCount) throw std::out_of_range("Row pass: row out of range");
-  TRowState state;
-  state.Row = row;
-  state.Slot = tile.MiddleSlot();
-  state.Y = BuiltRowCenterY(tile, row);
-  state.Ring = TRingRows::Around(tile, state.Slot);
-  const TRowSpan span = TRowSpan::For(tile, calc.Extent);
-  for (int col = span.First; col <= span.Last; ++col) {
-    if (!VectorizePixel(calc, tile, state, col, col == span.Last)) {
-      Platform().Beep();
-      return false;
-    }
-  }
-  calc.PolygonMesh->Pack(3.0);
-  return true;
-}
+namespace {
 
-bool VectorizePixel(TWoodedAreaCalculation& calc, TTile& tile, TRowState& state, int col,
-                    bool isLast) {
-  const bool wooded = TreeTopStep(calc, tile, state.Ring, col, state.Y);
-  const bool previous = state.PreviousClass;
-  state.PreviousClass = wooded;
-  if (!state.RunOpen) {
-    OpenRun(*calc.PolygonMesh, tile, state, col, wooded);
-    return true;
-  }
-  if (previous == wooded && !isLast) return true;
-
+// Closes the open run at col: the pixel there differs from its left neighbour, or is the last.
+// Out of line, since it runs once per run while the pixel step runs once per pixel.
+[[gnu::noinline]] bool EndRun(TWoodedAreaCalculation& calc, TTile& tile, TRowState& state,
+                              int col, bool isLast, bool previous, bool wooded) {
   bool closed = false;
   if (isLast && previous == wooded) {
     closed = CloseRectangle(calc, tile, state, wooded, true, col);
@@ -79,6 +54,48 @@ bool VectorizePixel(TWoodedAreaCalculation& calc, TTile& tile, TRowState& state,
     Platform().ShowMessage("Error in CloseRectangle");
   }
   return closed;
+}
+
+// The pixel step, inlined into the row loop: most pixels only continue the open run.
+[[gnu::always_inline]] inline bool VisitPixel(TWoodedAreaCalculation& calc, TTile& tile,
+                                              TRowState& state, int col, bool isLast) {
+  const bool wooded = TreeTopStep(calc, tile, state.Ring, col, state.Y);
+  const bool previous = state.PreviousClass;
+  state.PreviousClass = wooded;
+  if (!state.RunOpen) {
+    OpenRun(*calc.PolygonMesh, tile, state, col, wooded);
+    return true;
+  }
+  if (previous == wooded && !isLast) return true;
+  return EndRun(calc, tile, state, col, isLast, previous, wooded);
+}
+
+}  // namespace
+
+bool VectorizeRow(TWoodedAreaCalculation& calc, TTile& tile, int row) {
+  if (!calc.PolygonMesh || !calc.CrownCircles) {
+    throw std::logic_error("The row pass needs the mesh and the crown circles of a run");
+  }
+  if (row < 0 || row >= TTile::TileRowCount) throw std::out_of_range("Row pass: row out of range");
+  TRowState state;
+  state.Row = row;
+  state.Slot = tile.MiddleSlot();
+  state.Y = BuiltRowCenterY(tile, row);
+  state.Ring = TRingRows::Around(tile, state.Slot);
+  const TRowSpan span = TRowSpan::For(tile, calc.Extent);
+  for (int col = span.First; col <= span.Last; ++col) {
+    if (!VisitPixel(calc, tile, state, col, col == span.Last)) {
+      Platform().Beep();
+      return false;
+    }
+  }
+  calc.PolygonMesh->Pack(3.0);
+  return true;
+}
+
+bool VectorizePixel(TWoodedAreaCalculation& calc, TTile& tile, TRowState& state, int col,
+                    bool isLast) {
+  return VisitPixel(calc, tile, state, col, isLast);
 }
 
 }  // namespace qv

@@ -40,7 +40,7 @@
 // the bookkeeping; a rectangle that cannot be completed fails the row.
 #pragma once
 
-#include "calculation/TreeTops.h"
+#include "calculation/RingRows.h"
 #include "geometry/Ids.h"
 
 namespace qv {

@@ -14,11 +14,12 @@
 #include <utility>
 
 #include "calculation/OffsetVector.h"
+#include "calculation/RingRows.h"
+#include "calculation/RowGeometry.h"
 #include "calculation/Tile.h"
+#include "calculation/WoodedAreaCalculation.h"
 
 namespace qv {
-
-class TWoodedAreaCalculation;
 
 inline bool IsUsableValue(double value, double noData) {
   return std::isfinite(value) && value != noData;
@@ -28,25 +29,9 @@ inline bool PixelIsHigh(double value, double noData, double minTreeHeight) {
   return IsUsableValue(value, noData) && value >= minTreeHeight;
 }
 
-// The five ring rows around the row a pass builds, north to south, fetched once per row pass
-// rather than once per pixel: Rows[2] is the built row, Rows[2 + dy] the row dy below it.
-struct TRingRows {
-  std::array<const double*, TTile::RingRows> Rows{};
-
-  static TRingRows Around(const TTile& tile, int slot) {
-    TRingRows rows;
-    for (int dy = -2; dy <= 2; ++dy) {
-      rows.Rows[dy + 2] = tile.RowRing((slot + dy + TTile::RingRows) % TTile::RingRows).data();
-    }
-    return rows;
-  }
-  double At(int dy, int position) const { return Rows[dy + 2][position]; }
-};
-
-// Whether the pixel of the built row at position p (2 <= p <= RingWidth - 3) beats or equals
-// every usable neighbour. Its own value must be usable.
-// The answer does not depend on the order in which neighbours are tried; the nearest ones are
-// the likeliest to be higher on a crown's flank, so trying them first ends most tests sooner.
+// The neighbourhood in the order the tree-top test tries it. The answer does not depend on the
+// order; the nearest neighbours are the likeliest to be higher on a crown's flank, so trying
+// them first ends most tests sooner.
 inline constexpr std::array<TOffset, TOffsetVector::Count> NearestFirst{{
     {0, -1}, {-1, 0}, {1, 0}, {0, 1},
     {-1, -1}, {1, -1}, {-1, 1}, {1, 1},
@@ -66,34 +51,53 @@ static_assert(SameNeighbourhood(), "the tree-top test tries exactly the offsets 
 namespace detail {
 
 // Whether the neighbour at offset I of NearestFirst is usable and higher than h. The offsets
-// are constants, so each test compiles to a load at a fixed distance.
+// are constants, so each test compiles to a load at a fixed distance; the three conditions are
+// combined without branches.
 template <std::size_t I>
 inline bool NeighbourHigher(const TRingRows& ring, int p, double h, double noData) {
   constexpr TOffset o = NearestFirst[I];
   const double n = ring.Rows[o.Dy + 2][p + o.Dx];
-  return n > h && IsUsableValue(n, noData);
+  return (n > h) & std::isfinite(n) & (n != noData);
 }
 
-template <std::size_t... I>
-inline bool NoNeighbourHigher(const TRingRows& ring, int p, double h, double noData,
-                              std::index_sequence<I...>) {
-  return (... && !NeighbourHigher<I>(ring, p, h, noData));
+// Whether any neighbour of the group First .. First + sizeof...(I) - 1 is usable and higher. A
+// group is decided as a whole: on a crown's flank it is pure chance which of the nearest four
+// neighbours is the higher one, and one branch per group mispredicts far less often than one
+// branch per neighbour.
+template <std::size_t First, std::size_t... I>
+inline bool AnyHigher(const TRingRows& ring, int p, double h, double noData,
+                      std::index_sequence<I...>) {
+  return (... | NeighbourHigher<First + I>(ring, p, h, noData));
 }
 
 }  // namespace detail
 
+// Whether the pixel of the built row at position p (2 <= p <= RingWidth - 3) beats or equals
+// every usable neighbour. Its own value must be usable. Groups in the order of NearestFirst:
+// the four nearest, the four diagonal, the four at two pixels, the eight between.
 inline bool IsTreeTop(const TRingRows& ring, int p, double noData) {
-  return detail::NoNeighbourHigher(ring, p, ring.At(0, p), noData,
-                                   std::make_index_sequence<TOffsetVector::Count>{});
+  using std::make_index_sequence;
+  const double h = ring.At(0, p);
+  return !detail::AnyHigher<0>(ring, p, h, noData, make_index_sequence<4>{}) &&
+         !detail::AnyHigher<4>(ring, p, h, noData, make_index_sequence<4>{}) &&
+         !detail::AnyHigher<8>(ring, p, h, noData, make_index_sequence<4>{}) &&
+         !detail::AnyHigher<12>(ring, p, h, noData, make_index_sequence<8>{});
 }
+static_assert(4 + 4 + 4 + 8 == TOffsetVector::Count, "the groups cover the neighbourhood");
+
+// Appends the crown of a tree of height h standing at (x, y).
+void AddCrownCircle(TWoodedAreaCalculation& calc, double x, double y, double h);
 
 // The per-pixel step: the class of the built row's pixel at position p, and for a tree top its
 // crown circle at the pixel centre (x of position p, the given centre line y) appended to
 // calc.CrownCircles.
-bool TreeTopStep(TWoodedAreaCalculation& calc, const TTile& tile, const TRingRows& ring, int p,
-                 double y);
-
-// Appends the crown of a tree of height h standing at (x, y).
-void AddCrownCircle(TWoodedAreaCalculation& calc, double x, double y, double h);
+// Inline: it runs for every pixel of the tile.
+inline bool TreeTopStep(TWoodedAreaCalculation& calc, const TTile& tile, const TRingRows& ring,
+                        int p, double y) {
+  const double h = ring.At(0, p);
+  if (!PixelIsHigh(h, tile.NoDataValue, calc.MinTreeHeight)) return false;
+  if (IsTreeTop(ring, p, tile.NoDataValue)) AddCrownCircle(calc, PixelCenterX(tile, p), y, h);
+  return true;
+}
 
 }  // namespace qv

@@ -5,59 +5,19 @@
 
 namespace qv {
 
-namespace {
-
-template <class Pool>
-void CheckId(const Pool& pool, std::uint32_t index, const char* kind) {
-  if (!pool.Contains(index)) {
-    throw std::out_of_range(std::string("T2DEdgelist: nil or unknown ") + kind + " id " +
-                            std::to_string(index));
-  }
+void T2DEdgelist::ThrowUnknownId(const char* kind, std::uint32_t index) {
+  throw std::out_of_range(std::string("Polygon mesh: nil or unknown ") + kind + " id " +
+                          std::to_string(index));
 }
-
-}  // namespace
 
 T2DEdgelist::T2DEdgelist() : innerLists_(1) {}
 
-const T2DVertex& T2DEdgelist::operator[](TVertexId id) const {
-  CheckId(vertices_, id.Index, "vertex");
-  return vertices_[id.Index];
-}
-
-const T2DEdge& T2DEdgelist::operator[](TEdgeId id) const {
-  CheckId(edges_, id.Index, "edge");
-  return edges_[id.Index];
-}
-
-T2DRing& T2DEdgelist::operator[](TRingId id) {
-  CheckId(rings_, id.Index, "ring");
-  return rings_[id.Index];
-}
-
-const T2DRing& T2DEdgelist::operator[](TRingId id) const {
-  CheckId(rings_, id.Index, "ring");
-  return rings_[id.Index];
-}
-
-const T2DFace& T2DEdgelist::operator[](TFaceId id) const {
-  CheckId(faces_, id.Index, "face");
-  return faces_[id.Index];
-}
-
-T2DFace& T2DEdgelist::FaceRecord(TFaceId id) {
-  CheckId(faces_, id.Index, "face");
-  return faces_[id.Index];
-}
+T2DFace& T2DEdgelist::FaceRecord(TFaceId id) { return Checked(faces_, id.Index, "face"); }
 
 bool T2DEdgelist::IsLiveFace(TFaceId face) const {
   return faces_.Contains(face.Index) && faces_[face.Index].OuterRing;
 }
 
-bool T2DEdgelist::ValidEdge(TEdgeId edge) const {
-  if (!edge) return false;
-  CheckId(edges_, edge.Index, "edge");
-  return true;
-}
 
 TVertexId T2DEdgelist::AddVertex(const T2DPoint& point, bool& isNew) {
   return vertexIndex_.FindOrAdd(
@@ -152,8 +112,7 @@ void T2DEdgelist::LinkThrough(TEdgeId e1, TVertexId v, TEdgeId e2) {
   if (e1) edges_[e1.Index].Destination = v;
   if (e2) edges_[e2.Index].Origin = v;
   if (v) {
-    CheckId(vertices_, v.Index, "vertex");
-    vertices_[v.Index].IncidentEdge = e2;
+    Checked(vertices_, v.Index, "vertex").IncidentEdge = e2;
   }
 }
 

@@ -26,11 +26,12 @@ class T2DEdgelist {
   T2DEdgelist& operator=(const T2DEdgelist&) = delete;
 
   // --- records by id (a nil or unknown id raises std::out_of_range) ---
-  const T2DVertex& operator[](TVertexId id) const;
-  const T2DEdge& operator[](TEdgeId id) const;
-  T2DRing& operator[](TRingId id);
-  const T2DRing& operator[](TRingId id) const;
-  const T2DFace& operator[](TFaceId id) const;
+  // Inline: the row pass reads records by id several times per pixel.
+  const T2DVertex& operator[](TVertexId id) const { return Checked(vertices_, id.Index, "vertex"); }
+  const T2DEdge& operator[](TEdgeId id) const { return Checked(edges_, id.Index, "edge"); }
+  T2DRing& operator[](TRingId id) { return Checked(rings_, id.Index, "ring"); }
+  const T2DRing& operator[](TRingId id) const { return Checked(rings_, id.Index, "ring"); }
+  const T2DFace& operator[](TFaceId id) const { return Checked(faces_, id.Index, "face"); }
 
   // --- the lists, in list order (an index out of bounds raises EtdArrayException) ---
   int VertexCount() const { return vertexList_.Count(); }
@@ -68,8 +69,13 @@ class T2DEdgelist {
   void Pack(double ratio);
 
   // --- ring membership of edges ---
-  TRingId IncidentRing(TEdgeId edge) const;  // nil for a nil edge
-  TFaceId IncidentFace(TEdgeId edge) const;  // nil when the edge has no ring
+  TRingId IncidentRing(TEdgeId edge) const {  // nil for a nil edge
+    return ValidEdge(edge) ? ResolveRingRef(edges_[edge.Index].RingRef) : TRingId{};
+  }
+  TFaceId IncidentFace(TEdgeId edge) const {  // nil when the edge has no ring
+    const TRingId ring = IncidentRing(edge);
+    return ring ? rings_[ring.Index].IncidentFace : TFaceId{};
+  }
   void SetIncidentRing(TEdgeId edge, TRingId ring);
   // Moves the edges of edge's current ring to ring: as many edges along Next, from edge, as the
   // current ring's EdgeCount. Returns that number, 0 when the count is below 1. A cycle broken
@@ -119,7 +125,18 @@ class T2DEdgelist {
   // Flags a live face and counts it on the mesh, once.
   void MarkFaceDeleted(TFaceId face);
   // True for a valid edge, false for nil; an unknown id raises std::out_of_range.
-  bool ValidEdge(TEdgeId edge) const;
+  bool ValidEdge(TEdgeId edge) const {
+    if (!edge) return false;
+    Checked(edges_, edge.Index, "edge");
+    return true;
+  }
+  // The record at index, or std::out_of_range for nil or an index the pool never handed out.
+  template <class Pool>
+  static auto Checked(Pool& pool, std::uint32_t index, const char* kind) -> decltype(pool[index]) {
+    if (!pool.Contains(index)) ThrowUnknownId(kind, index);
+    return pool[index];
+  }
+  [[noreturn]] static void ThrowUnknownId(const char* kind, std::uint32_t index);
 
  private:
   struct TRingHandle {
@@ -130,8 +147,22 @@ class T2DEdgelist {
   static constexpr std::uint32_t kFreedRing = 0xFFFF'FFFFu;  // T2DRing::Handle of a freed ring
 
   TEdgeId NewEdge(TVertexId origin, TVertexId destination, std::uint32_t ringRef);
-  TRingId ResolveRingRef(std::uint32_t ref) const;
-  std::uint32_t FindRoot(std::uint32_t handle) const;
+  TRingId ResolveRingRef(std::uint32_t ref) const {
+    if (ref == 0) return {};
+    if ((ref & kFrozenRing) != 0) {
+      const TRingId ring(ref & ~kFrozenRing);
+      return rings_[ring.Index].Handle == kFreedRing ? TRingId{} : ring;
+    }
+    return handles_[FindRoot(ref)].Ring;
+  }
+  std::uint32_t FindRoot(std::uint32_t h) const {
+    while (handles_[h].Parent != h) {
+      const std::uint32_t grandparent = handles_[handles_[h].Parent].Parent;
+      handles_[h].Parent = grandparent;  // path halving
+      h = grandparent;
+    }
+    return h;
+  }
   std::uint32_t RingRefFor(TRingId ring);
   void MergeRing(TRingId from, TRingId into);
   void FreeRing(TRingId ring);

@@ -17,24 +17,6 @@ void CheckRing(bool valid) {
 
 // --- ring handles ---
 
-std::uint32_t T2DEdgelist::FindRoot(std::uint32_t h) const {
-  while (handles_[h].Parent != h) {
-    const std::uint32_t grandparent = handles_[handles_[h].Parent].Parent;
-    handles_[h].Parent = grandparent;  // path halving
-    h = grandparent;
-  }
-  return h;
-}
-
-TRingId T2DEdgelist::ResolveRingRef(std::uint32_t ref) const {
-  if (ref == 0) return {};
-  if ((ref & kFrozenRing) != 0) {
-    const TRingId ring(ref & ~kFrozenRing);
-    return rings_[ring.Index].Handle == kFreedRing ? TRingId{} : ring;
-  }
-  return handles_[FindRoot(ref)].Ring;
-}
-
 std::uint32_t T2DEdgelist::RingRefFor(TRingId ring) {
   if (!ring) return 0;
   CheckRing(rings_.Contains(ring.Index));
@@ -79,16 +61,6 @@ void T2DEdgelist::FreeRing(TRingId ring) {
 }
 
 // --- ring membership of edges ---
-
-TRingId T2DEdgelist::IncidentRing(TEdgeId edge) const {
-  if (!ValidEdge(edge)) return {};
-  return ResolveRingRef(edges_[edge.Index].RingRef);
-}
-
-TFaceId T2DEdgelist::IncidentFace(TEdgeId edge) const {
-  const TRingId ring = IncidentRing(edge);
-  return ring ? rings_[ring.Index].IncidentFace : TFaceId{};
-}
 
 void T2DEdgelist::SetIncidentRing(TEdgeId edge, TRingId ring) {
   if (!ValidEdge(edge)) return;

@@ -6,18 +6,6 @@
 
 namespace qv {
 
-T2DPolygon& T2DPolygonMesh::operator[](TPolygonId id) {
-  return const_cast<T2DPolygon&>(std::as_const(*this)[id]);
-}
-
-const T2DPolygon& T2DPolygonMesh::operator[](TPolygonId id) const {
-  if (!polygons_.Contains(id.Index)) {
-    throw std::out_of_range("T2DPolygonMesh: nil or unknown polygon id " +
-                            std::to_string(id.Index));
-  }
-  return polygons_[id.Index];
-}
-
 TPolygonId T2DPolygonMesh::AddPolygon() {
   const TPolygonId polygon(polygons_.Add());
   const TFaceId face = AddFace();
@@ -134,11 +122,6 @@ int T2DPolygonMesh::ClearInnerRings(TPolygonId polygon) {
 void T2DPolygonMesh::MarkEdgeDeleted(TPolygonId polygon, TEdgeId edge) {
   T2DPolygon& p = (*this)[polygon];
   if (FlagEdgeDeleted(edge)) ++p.DeletedEdges;
-}
-
-TPolygonId T2DPolygonMesh::IncidentPolygon(TEdgeId edge) const {
-  const TFaceId face = IncidentFace(edge);
-  return face ? (*this)[face].Polygon : TPolygonId{};
 }
 
 std::size_t T2DPolygonMesh::MemoryBytes() const {

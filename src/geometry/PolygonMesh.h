@@ -76,8 +76,10 @@ namespace qv {
 class T2DPolygonMesh : public T2DEdgelist {
  public:
   using T2DEdgelist::operator[];
-  T2DPolygon& operator[](TPolygonId id);
-  const T2DPolygon& operator[](TPolygonId id) const;
+  T2DPolygon& operator[](TPolygonId id) { return Checked(polygons_, id.Index, "polygon"); }
+  const T2DPolygon& operator[](TPolygonId id) const {
+    return Checked(polygons_, id.Index, "polygon");
+  }
 
   // --- the polygon list ---
   int PolygonCount() const { return polygonList_.Count(); }
@@ -123,7 +125,10 @@ class T2DPolygonMesh : public T2DEdgelist {
   void MarkEdgeDeleted(TPolygonId polygon, TEdgeId edge);
 
   // The polygon whose ring the edge belongs to, or nil (no edge, no ring, no face).
-  TPolygonId IncidentPolygon(TEdgeId edge) const;
+  TPolygonId IncidentPolygon(TEdgeId edge) const {
+    const TFaceId face = IncidentFace(edge);
+    return face ? (*this)[face].Polygon : TPolygonId{};
+  }
 
   std::size_t MemoryBytes() const;
 

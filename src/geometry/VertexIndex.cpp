@@ -1,56 +1,6 @@
 #include "geometry/VertexIndex.h"
 
-#include <bit>
-#include <cmath>
-
 namespace qv {
-
-namespace {
-
-std::uint64_t CoordinateBits(double d) {
-  if (d == 0.0) d = 0.0;  // -0.0 compares equal to 0.0, so it must hash alike
-  return std::bit_cast<std::uint64_t>(d);
-}
-
-std::uint64_t Mix(std::uint64_t h) {
-  h ^= h >> 33;
-  h *= 0xff51afd7ed558ccdULL;
-  h ^= h >> 33;
-  h *= 0xc4ceb9fe1a85ec53ULL;
-  h ^= h >> 33;
-  return h;
-}
-
-}  // namespace
-
-std::uint32_t TVertexIndex::HashOfX(double x) {
-  constexpr double kLinearRange = 2147483648.0;  // 2^31
-  if (std::abs(x) < kLinearRange) {
-    // Corners of a line are whole metres plus one fixed fraction: the whole part goes in
-    // linearly (neighbours in neighbouring slots), the fraction mixed (other data still spreads).
-    auto whole = static_cast<std::int64_t>(x);
-    if (static_cast<double>(whole) > x) --whole;  // floor
-    const std::uint64_t fraction = CoordinateBits(x - static_cast<double>(whole));
-    return static_cast<std::uint32_t>(whole) +
-           static_cast<std::uint32_t>((fraction * 0x9e3779b97f4a7c15ULL) >> 32);
-  }
-  return static_cast<std::uint32_t>(Mix(CoordinateBits(x)));  // huge, infinite or NaN
-}
-
-std::uint32_t TVertexIndex::HashOfY(double y) {
-  return static_cast<std::uint32_t>(Mix(CoordinateBits(y) + 0x9e3779b97f4a7c15ULL));
-}
-
-std::size_t TVertexIndex::Probe(const std::vector<TSlot>& slots, double x, std::uint32_t hash,
-                                const TVertexPool& vertices) {
-  const std::size_t mask = slots.size() - 1;
-  std::size_t i = hash & mask;
-  while (slots[i].Id != 0) {
-    if (slots[i].Hash == hash && vertices[slots[i].Id].Point.X == x) return i;
-    i = (i + 1) & mask;
-  }
-  return i;
-}
 
 void TVertexIndex::Grow(std::vector<TSlot>& slots) {
   std::vector<TSlot> old;
@@ -65,10 +15,7 @@ void TVertexIndex::Grow(std::vector<TSlot>& slots) {
   }
 }
 
-int TVertexIndex::FindLine(double y) const {
-  for (const std::size_t recent : recentLine_) {
-    if (recent < lines_.size() && lines_[recent].Y == y) return static_cast<int>(recent);
-  }
+int TVertexIndex::FindLineInTable(double y) const {
   if (lineTable_.empty()) return -1;
   const std::uint32_t hash = HashOfY(y);
   const std::size_t mask = lineTable_.size() - 1;
@@ -83,14 +30,16 @@ int TVertexIndex::FindLine(double y) const {
   return -1;
 }
 
-std::size_t TVertexIndex::LineFor(double y) {
-  if (const int found = FindLine(y); found >= 0) return static_cast<std::size_t>(found);
+std::size_t TVertexIndex::AddLine(double y) {
   if ((lines_.size() + 1) * 2 > lineTable_.size()) GrowLineTable();
   const std::uint32_t hash = HashOfY(y);
   const std::size_t mask = lineTable_.size() - 1;
   std::size_t i = hash & mask;
   while (lineTable_[i].Id != 0) i = (i + 1) & mask;
-  lines_.push_back(TLine{y, {}, 0});
+  // Lines of a raster's rows hold about as many corners as the line before, so a new line's
+  // table starts at the size the previous one reached instead of doubling its way up.
+  const std::size_t start = lines_.empty() ? 0 : lines_.back().Slots.size();
+  lines_.push_back(TLine{y, std::vector<TSlot>(start), 0});
   lineTable_[i] = {static_cast<std::uint32_t>(lines_.size()), hash};
   recentLine_[1] = recentLine_[0];
   recentLine_[0] = lines_.size() - 1;

@@ -13,6 +13,8 @@
 // hashes fold them) and nothing ever equals a NaN.
 #pragma once
 
+#include <bit>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -66,14 +68,59 @@ class TVertexIndex {
     std::size_t Count = 0;
   };
 
-  static std::uint32_t HashOfX(double x);
-  static std::uint32_t HashOfY(double y);
+  static std::uint32_t HashOfX(double x) {
+    constexpr double kLinearRange = 2147483648.0;  // 2^31
+    if (std::abs(x) < kLinearRange) {
+      // Corners of a line are whole metres plus one fixed fraction: the whole part goes in
+      // linearly (neighbours in neighbouring slots), the fraction mixed (other data still spreads).
+      auto whole = static_cast<std::int64_t>(x);
+      if (static_cast<double>(whole) > x) --whole;  // floor
+      const std::uint64_t fraction = CoordinateBits(x - static_cast<double>(whole));
+      return static_cast<std::uint32_t>(whole) +
+             static_cast<std::uint32_t>((fraction * 0x9e3779b97f4a7c15ULL) >> 32);
+    }
+    return static_cast<std::uint32_t>(Mix(CoordinateBits(x)));  // huge, infinite or NaN
+  }
+  static std::uint32_t HashOfY(double y) {
+    return static_cast<std::uint32_t>(Mix(CoordinateBits(y) + 0x9e3779b97f4a7c15ULL));
+  }
+  static std::uint64_t CoordinateBits(double d) {
+    if (d == 0.0) d = 0.0;  // -0.0 compares equal to 0.0, so it must hash alike
+    return std::bit_cast<std::uint64_t>(d);
+  }
+  static std::uint64_t Mix(std::uint64_t h) {
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdULL;
+    h ^= h >> 33;
+    h *= 0xc4ceb9fe1a85ec53ULL;
+    h ^= h >> 33;
+    return h;
+  }
   // The slot of the vertex at x in a line, or the empty slot where it belongs.
   static std::size_t Probe(const std::vector<TSlot>& slots, double x, std::uint32_t hash,
-                           const TVertexPool& vertices);
+                           const TVertexPool& vertices) {
+    const std::size_t mask = slots.size() - 1;
+    std::size_t i = hash & mask;
+    while (slots[i].Id != 0) {
+      if (slots[i].Hash == hash && vertices[slots[i].Id].Point.X == x) return i;
+      i = (i + 1) & mask;
+    }
+    return i;
+  }
   static void Grow(std::vector<TSlot>& slots);
-  int FindLine(double y) const;  // index into lines_, or -1
-  std::size_t LineFor(double y);  // finds or adds the line
+  // Index into lines_, or -1. The two lines used last are tried first, inline.
+  int FindLine(double y) const {
+    for (const std::size_t recent : recentLine_) {
+      if (recent < lines_.size() && lines_[recent].Y == y) return static_cast<int>(recent);
+    }
+    return FindLineInTable(y);
+  }
+  int FindLineInTable(double y) const;
+  std::size_t LineFor(double y) {  // finds or adds the line
+    const int found = FindLine(y);
+    return found >= 0 ? static_cast<std::size_t>(found) : AddLine(y);
+  }
+  std::size_t AddLine(double y);
   void GrowLineTable();
 
   std::vector<TLine> lines_;
