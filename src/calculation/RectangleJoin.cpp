@@ -151,14 +151,29 @@ void JoinUpwards(TWoodedAreaCalculation& calc, TTile& tile, const TRowState& sta
   T2DPolygonMesh& m = *calc.PolygonMesh;
   const auto links = tile.ColumnLinks();
   bool joined = false;
+  // Neighbouring columns mostly share one bottom edge above, and a column's left neighbour is
+  // the column looked at before: the polygon found for the last edge is remembered until the
+  // next join changes the rings.
+  TEdgeId knownEdge;
+  TPolygonId knownPolygon;
+  bool known = false;
+  const auto polygonOf = [&](TEdgeId edge) {
+    if (!known || edge != knownEdge) {
+      knownEdge = edge;
+      knownPolygon = PolygonOf(m, edge);
+      known = true;
+    }
+    return knownPolygon;
+  };
   for (int j = state.RunStartCol; j < end; ++j) {
     const TEdgeId edgeQ = links[static_cast<std::size_t>(j)].Edge;
-    const TPolygonId q = PolygonOf(m, edgeQ);
     const TPolygonId leftAbove =
-        j > 0 ? PolygonOf(m, links[static_cast<std::size_t>(j - 1)].Edge) : TPolygonId{};
+        j > 0 ? polygonOf(links[static_cast<std::size_t>(j - 1)].Edge) : TPolygonId{};
+    const TPolygonId q = polygonOf(edgeQ);
     if (j == 2 && tile.LeftNeighbor != nullptr) {
       JoinAtLeftBorder(calc, p, topEdge, LeftBorderLinks(tile, state.Row), edgeQ, bottomEdge,
                        joined);
+      known = false;
     }
     if (edgeQ && !q) {
       ReportLinkWithoutPolygon(m, edgeQ);
@@ -166,6 +181,7 @@ void JoinUpwards(TWoodedAreaCalculation& calc, TTile& tile, const TRowState& sta
     }
     if (!q || m[q].IsWooded != m[p].IsWooded) continue;
     const int nextJ = LastColumnUnder(m, tile, edgeQ, j, end);
+    known = false;
     if (!joined) JoinPolygons(calc, p, q, edgeQ, topEdge, leftAbove);
     j = nextJ;
     if (!joined && p != q) {

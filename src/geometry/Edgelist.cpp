@@ -14,11 +14,6 @@ T2DEdgelist::T2DEdgelist() : innerLists_(1) {}
 
 T2DFace& T2DEdgelist::FaceRecord(TFaceId id) { return Checked(faces_, id.Index, "face"); }
 
-bool T2DEdgelist::IsLiveFace(TFaceId face) const {
-  return faces_.Contains(face.Index) && faces_[face.Index].OuterRing;
-}
-
-
 TVertexId T2DEdgelist::AddVertex(const T2DPoint& point, bool& isNew) {
   return vertexIndex_.FindOrAdd(
       point, vertices_,

@@ -118,7 +118,9 @@ class T2DEdgelist {
   void FreeFace(TFaceId face);
   void RemoveFace(TFaceId face);  // from the Faces list, then FreeFace
   T2DFace& FaceRecord(TFaceId face);
-  bool IsLiveFace(TFaceId face) const;
+  bool IsLiveFace(TFaceId face) const {
+    return faces_.Contains(face.Index) && faces_[face.Index].OuterRing;
+  }
   // Flags the edge and takes it off its ring; false when it was nil or already flagged. The
   // caller counts it on the object the deletion is made through.
   bool FlagEdgeDeleted(TEdgeId edge);

@@ -59,16 +59,6 @@ TEdgeId T2DPolygonMesh::StartRing(TPolygonId polygon, double x1, double y1, doub
   return edge;
 }
 
-TRingId T2DPolygonMesh::OuterRing(TPolygonId polygon) const {
-  const TFaceId face = FaceOf(polygon);
-  return face ? (*this)[face].OuterRing : TRingId{};
-}
-
-TEdgeId T2DPolygonMesh::FirstEdge(TPolygonId polygon) const {
-  const TRingId ring = OuterRing(polygon);
-  return ring ? (*this)[ring].FirstEdge : TEdgeId{};
-}
-
 void T2DPolygonMesh::SetFirstEdge(TPolygonId polygon, TEdgeId edge) {
   if (const TRingId ring = OuterRing(polygon)) (*this)[ring].FirstEdge = edge;
 }

@@ -100,8 +100,14 @@ class T2DPolygonMesh : public T2DEdgelist {
   using T2DEdgelist::StartRing;
   // The edge-list StartRing on the polygon's face; the edge becomes the outer ring's FirstEdge.
   TEdgeId StartRing(TPolygonId polygon, double x1, double y1, double x2, double y2);
-  TRingId OuterRing(TPolygonId polygon) const;  // nil for a freed polygon
-  TEdgeId FirstEdge(TPolygonId polygon) const;
+  TRingId OuterRing(TPolygonId polygon) const {  // nil for a freed polygon
+    const TFaceId face = FaceOf(polygon);
+    return face ? (*this)[face].OuterRing : TRingId{};
+  }
+  TEdgeId FirstEdge(TPolygonId polygon) const {
+    const TRingId ring = OuterRing(polygon);
+    return ring ? (*this)[ring].FirstEdge : TEdgeId{};
+  }
   void SetFirstEdge(TPolygonId polygon, TEdgeId edge);
   void SetOuterEdgeCount(TPolygonId polygon, int count);
   using T2DEdgelist::OuterEdgeCount;
