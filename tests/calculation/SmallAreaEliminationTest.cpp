@@ -1,15 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstddef>
-#include <cstdint>
 #include <initializer_list>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "RecordingPlatform.h"
+#include "RowJoin.h"
 #include "calculation/SmallAreaElimination.h"
 #include "geometry/MeshCheck.h"
 
@@ -18,121 +16,31 @@ namespace {
 
 const std::string kLoopText = "Error: Recursive loop in CheckHoleOnSmallNonWoodedAreas";
 
-// Builds the mesh of a raster of '#' (wooded) and '.' (open) pixels with the mesh operations in
-// the order the row pass uses them on one tile: a rectangle per run, joined upwards along the
-// bottom edges of the row above, loops cut off as holes that name the polygon next to the
-// closing corner. Every hole is kept, so all filling is left to the elimination. Then Pack(0),
+// The mesh of a raster of '#' (wooded) and '.' (open) pixels, built with the mesh operations in
+// the order the row pass uses them on one tile, holes naming the polygon next to the closing
+// corner. Every hole is kept (limits 0), so all filling is left to the elimination. Then Pack(0),
 // as the driver does before the elimination. Pixel (col, row) is the square of side 1 around
 // (col, -row).
 class TRasterMesh {
  public:
   explicit TRasterMesh(const std::vector<std::string>& rows)
-      : columnLinks_(rows.front().size()) {
-    for (const std::string& row : rows) AddRow(row);
+      : joiner_(mesh, static_cast<int>(rows.front().size())) {
+    for (const std::string& row : rows) {
+      std::vector<bool> wooded(row.size());
+      std::transform(row.begin(), row.end(), wooded.begin(), [](char c) { return c == '#'; });
+      joiner_.AddRow(wooded);
+    }
+    EXPECT_EQ(joiner_.RebuildFailures(), 0);
     mesh.Pack(0.0);
   }
 
   // The polygon that holds the pixel after all joins.
-  TPolygonId At(int col, int row) const {
-    TPolygonId p = runs_[static_cast<std::size_t>(row)][static_cast<std::size_t>(col)];
-    for (auto it = absorbedInto_.find(p.Index); it != absorbedInto_.end();
-         it = absorbedInto_.find(p.Index)) {
-      p = it->second;
-    }
-    return p;
-  }
+  TPolygonId At(int col, int row) const { return joiner_.PolygonAt(col, row); }
 
   T2DPolygonMesh mesh;
 
  private:
-  void AddRow(const std::string& row) {
-    runs_.emplace_back(row.size());
-    int start = 0;
-    for (int c = 1; c <= static_cast<int>(row.size()); ++c) {
-      if (c == static_cast<int>(row.size()) || row[c] != row[start]) {
-        CloseRun(start, c - 1, row[start] == '#');
-        start = c;
-      }
-    }
-    y_ -= 1.0;
-  }
-
-  void CloseRun(int first, int last, bool wooded) {
-    TPolygonId p = mesh.AddPolygon();
-    for (int c = first; c <= last; ++c) runs_.back()[static_cast<std::size_t>(c)] = p;
-    mesh[p].IsWooded = wooded;
-    mesh.StartRing(p, first - 0.5, y_ + 0.5, first - 0.5, y_ - 0.5);
-    const TEdgeId bottom = mesh.InsertPointAfter(mesh.FirstEdge(p), last + 0.5, y_ - 0.5);
-    TEdgeId topEdge = mesh[mesh.InsertPointAfter(bottom, last + 0.5, y_ + 0.5)].Next;
-    mesh.SetArea(p, last - first + 1);
-    for (int j = first; j <= last; ++j) {
-      const TEdgeId edgeQ = columnLinks_[static_cast<std::size_t>(j)];
-      const TPolygonId q = mesh.IncidentPolygon(edgeQ);
-      const TPolygonId leftAbove =
-          j > 0 ? mesh.IncidentPolygon(columnLinks_[static_cast<std::size_t>(j - 1)])
-                : TPolygonId{};
-      if (!q || mesh[q].IsWooded != wooded) continue;
-      const double endX = mesh[mesh[edgeQ].Destination].X();
-      const int nextJ = std::max(static_cast<int>(std::lround(endX - 0.5)), j);
-      Join(p, q, edgeQ, topEdge, leftAbove);
-      j = nextJ;
-      if (p != q) {
-        mesh.MarkPolygonDeleted(p);
-        absorbedInto_[p.Index] = q;
-        p = q;
-      }
-    }
-    for (int k = first; k <= last; ++k) columnLinks_[static_cast<std::size_t>(k)] = bottom;
-  }
-
-  void Join(TPolygonId p, TPolygonId q, TEdgeId edgeQ, TEdgeId& topEdge, TPolygonId leftAbove) {
-    T2DPolygonMesh& m = mesh;
-    const TEdgeId t = topEdge, s = m[t].Prev, b = m[s].Prev, w = m[b].Prev;
-    const TVertexId tr = m[t].Origin, br = m[s].Origin, bl = m[b].Origin, wo = m[w].Origin;
-    const TEdgeId eqp = m[edgeQ].Prev, eqn = m[edgeQ].Next;
-    const TVertexId qs = m[edgeQ].Origin, qe = m[eqn].Origin;
-    if (p != q) m.ResetIncidentRing(t, m.IncidentRing(edgeQ));
-    if (tr == qe) {
-      m.LinkThrough(b, br, eqn);
-      m.MarkEdgeDeleted(p, edgeQ);
-      m.MarkEdgeDeleted(p, s);
-      topEdge = eqn;
-    } else {
-      m.LinkThrough(s, tr, edgeQ);
-      topEdge = edgeQ;
-    }
-    if (wo == qs) {
-      m.LinkThrough(eqp, bl, b);
-      m.MarkEdgeDeleted(p, t);
-      m.MarkEdgeDeleted(p, w);
-    } else {
-      m.LinkThrough(eqp, qs, t);
-    }
-    m.SetFirstEdge(q, topEdge);
-    if (p == q) {
-      CutHole(q, t, leftAbove);
-      return;
-    }
-    m[q].Area += m[p].Area;
-    m.SetOuterEdgeCount(q, m.OuterEdgeCount(p) + m.OuterEdgeCount(q));
-    for (int i = m.InnerRingCount(p) - 1; i >= 0; --i) m.AddInnerRing(q, m.ExtractInnerRing(p, i));
-  }
-
-  void CutHole(TPolygonId q, TEdgeId t, TPolygonId leftAbove) {
-    const TRingId h = mesh.CreateRing();
-    mesh[h].FirstEdge = t;
-    mesh[h].IncidentFace = mesh[q].Face;
-    mesh[h].EnclosedPolygon = leftAbove;
-    mesh.SetIncidentRing(t, h);
-    EXPECT_NE(mesh.RebuildRingFrom(h, t, mesh.EdgeCount()), 0);
-    mesh.SetOuterEdgeCount(q, mesh.OuterEdgeCount(q) - mesh[h].EdgeCount);
-    mesh.AddInnerRing(q, h);
-  }
-
-  std::vector<TEdgeId> columnLinks_;
-  std::vector<std::vector<TPolygonId>> runs_;  // per pixel: the polygon its run started as
-  std::map<std::uint32_t, TPolygonId> absorbedInto_;
-  double y_ = 0.0;
+  test::TRowJoiner joiner_;
 };
 
 struct TBox {

@@ -8,8 +8,18 @@ namespace qv::test {
 TRowJoiner::TRowJoiner(T2DPolygonMesh& mesh, int width, TRowJoinLimits limits)
     : mesh_(mesh), limits_(limits), columnLinks_(static_cast<std::size_t>(width)) {}
 
+TPolygonId TRowJoiner::PolygonAt(int col, int row) const {
+  TPolygonId p = runs_.at(static_cast<std::size_t>(row)).at(static_cast<std::size_t>(col));
+  for (auto it = absorbedInto_.find(p.Index); it != absorbedInto_.end();
+       it = absorbedInto_.find(p.Index)) {
+    p = it->second;
+  }
+  return p;
+}
+
 void TRowJoiner::AddRow(const std::vector<bool>& wooded) {
   const int width = static_cast<int>(wooded.size());
+  runs_.emplace_back(wooded.size());
   int start = 0;
   for (int c = 1; c <= width; ++c) {
     if (c == width || wooded[c] != wooded[start]) {
@@ -22,6 +32,7 @@ void TRowJoiner::AddRow(const std::vector<bool>& wooded) {
 
 void TRowJoiner::CloseRun(int first, int last, bool wooded) {
   TPolygonId p = mesh_.AddPolygon();
+  for (int c = first; c <= last; ++c) runs_.back()[static_cast<std::size_t>(c)] = p;
   mesh_[p].IsWooded = wooded;
   const double xl = first - 0.5;
   const double xr = last + 0.5;
@@ -42,6 +53,7 @@ void TRowJoiner::CloseRun(int first, int last, bool wooded) {
     j = nextJ;
     if (p != q) {
       mesh_.MarkPolygonDeleted(p);
+      absorbedInto_[p.Index] = q;
       p = q;
     }
   }
