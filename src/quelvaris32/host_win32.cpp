@@ -11,18 +11,13 @@
 #include <string_view>
 #include <vector>
 
-#include "dialog/Run.h"
-#include "host/Demo.h"
 #include "host/HostCommandLine.h"
-#include "host/Terminal.h"
+#include "host/HostModes.h"
 #include "platform/Win32.h"
-#include "shapefile/TempFiles.h"
 
 namespace {
 
-constexpr int kExitDone = 0;
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
+using namespace qv::host;
 
 constexpr std::string_view kBatchOption = "--batch";
 
@@ -30,7 +25,7 @@ using TQuelvaris = std::int32_t(__stdcall*)(std::int32_t, std::int32_t, std::int
                                             const char*);
 
 std::string UsageText() {
-  return qv::host::HostUsageText() +
+  return HostUsageText() +
          "On Windows a run without --set, --answer, --cancel or --batch shows the dialog of\n"
          "quelvaris32.dll (loaded from this program's directory); --batch runs it without.\n";
 }
@@ -46,8 +41,7 @@ bool WantsBatch(const std::vector<std::string_view>& args) {
 }
 
 // The export of the DLL beside this program, as the GIS host's binding calls it.
-std::int32_t RunThroughLibrary(const qv::host::THostCommand& command,
-                               const std::string& shapefile) {
+std::int32_t RunThroughLibrary(const THostCommand& command, const std::string& shapefile) {
   char exe[MAX_PATH] = {};
   ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
   const std::string library =
@@ -60,36 +54,13 @@ std::int32_t RunThroughLibrary(const qv::host::THostCommand& command,
   return quelvaris(command.XMin, command.XMax, command.YMin, command.YMax, shapefile.c_str());
 }
 
-int Run(const qv::host::THostCommand& command, bool batch) {
-  using qv::host::THostMode;
-  switch (command.Mode) {
-    case THostMode::Help:
-      std::cout << UsageText();
-      return kExitDone;
-    case THostMode::DeleteTempFiles:
-      std::cout << "delete_temp_files returned " << qv::DeleteTempFiles(command.Path.c_str())
-                << "\n";
-      return kExitDone;
-    case THostMode::Demo:
-      return qv::host::RunDemo(command.Path, qv::host::ProgressStyleForStandardError(), std::cout,
-                               std::cerr);
-    case THostMode::Run:
-      break;
-  }
-  // A GIS host always passes a full path; a relative one would put the settings and the
-  // layers into the root directory.
-  const std::string shapefile = std::filesystem::absolute(command.Path).lexically_normal().string();
-  std::int32_t result = 0;
-  if (batch) {
-    qv::TBatchOptions options = command.Options;
-    options.Progress = qv::host::ProgressStyleForStandardError();
-    result = qv::RunQuelvaris(command.XMin, command.XMax, command.YMin, command.YMax,
-                              shapefile.c_str(), options);
-  } else {
-    result = RunThroughLibrary(command, shapefile);
-  }
+int Run(const THostCommand& command, bool batch) {
+  if (const auto done = RunOtherMode(command, UsageText())) return *done;
+  const std::string shapefile = HostShapefilePath(command.Path);
+  const std::int32_t result =
+      batch ? RunBatch(command, shapefile) : RunThroughLibrary(command, shapefile);
   std::cout << "quelvaris returned " << result << "\n";
-  return kExitDone;
+  return ExitDone;
 }
 
 }  // namespace
@@ -101,12 +72,12 @@ int main(int argc, char** argv) {
     // --batch only chooses the view; the rest is the Linux host's command line.
     if (const auto at = std::find(args.begin(), args.end(), kBatchOption); at != args.end())
       args.erase(at);
-    qv::host::THostCommand command;
+    THostCommand command;
     try {
-      command = qv::host::ParseHostCommandLine(args);
-    } catch (const qv::host::EUsageError& e) {
+      command = ParseHostCommandLine(args);
+    } catch (const EUsageError& e) {
       std::cerr << "quelvaris-host: " << e.what() << "\n\n" << UsageText();
-      return kExitUsage;
+      return ExitUsage;
     }
     return Run(command, batch);
   } catch (const std::exception& e) {
@@ -114,5 +85,5 @@ int main(int argc, char** argv) {
   } catch (...) {
     std::cerr << "quelvaris-host: unexpected failure\n";
   }
-  return kExitFailure;
+  return ExitFailure;
 }

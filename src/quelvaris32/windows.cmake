@@ -19,7 +19,7 @@ endif()
 # the DLL's dialog unless the batch view is asked for.
 set(QV_HOST_DIR ${CMAKE_SOURCE_DIR}/tools/host)
 add_executable(quelvaris-host ${QV_DLL_DIR}/host_win32.cpp ${QV_HOST_DIR}/Demo.cpp
-               ${QV_HOST_DIR}/HostCommandLine.cpp ${QV_HOST_DIR}/LayerSummary.cpp
+               ${QV_HOST_DIR}/HostCommandLine.cpp ${QV_HOST_DIR}/HostModes.cpp ${QV_HOST_DIR}/LayerSummary.cpp
                ${QV_HOST_DIR}/Terminal.cpp)
 target_compile_options(quelvaris-host PRIVATE ${QV_WARNINGS})
 target_include_directories(quelvaris-host PRIVATE ${CMAKE_SOURCE_DIR}/tools)
