@@ -9,10 +9,14 @@
 namespace qv {
 namespace {
 
-// Tiny blocks put every token and every float on a block boundary sooner or later.
-TEST(BlockReading, asciiTokensSplitAcrossBlocksReadWhole) {
+class BlockReading : public ::testing::Test {
+ protected:
   test::RecordingPlatform platform;
   test::TTempDir dir;
+};
+
+// Tiny blocks put every token and every float on a block boundary sooner or later.
+TEST_F(BlockReading, asciiTokensSplitAcrossBlocksReadWhole) {
   std::string text;
   std::vector<double> expected;
   for (int i = 0; i < 200; ++i) {
@@ -33,9 +37,7 @@ TEST(BlockReading, asciiTokensSplitAcrossBlocksReadWhole) {
   }
 }
 
-TEST(BlockReading, aTokenLongerThanABlockIsABadValueNotAHang) {
-  test::RecordingPlatform platform;
-  test::TTempDir dir;
+TEST_F(BlockReading, aTokenLongerThanABlockIsABadValueNotAHang) {
   test::WriteText(dir.File("long.txt"), "1 " + std::string(100, '7') + ".5 2 3");
   TAsciiGridReader reader(TBlockFile::Open(dir.File("long.txt"), 16));
   std::vector<double> row(2);
@@ -46,9 +48,7 @@ TEST(BlockReading, aTokenLongerThanABlockIsABadValueNotAHang) {
   EXPECT_EQ(row[0], -1);
 }
 
-TEST(BlockReading, floatsSplitAcrossBlocksReadWhole) {
-  test::RecordingPlatform platform;
-  test::TTempDir dir;
+TEST_F(BlockReading, floatsSplitAcrossBlocksReadWhole) {
   std::vector<float> values;
   for (int i = 0; i < 101; ++i) values.push_back(static_cast<float>(i) * 0.5f - 3.0f);
   test::WriteFloats(dir.File("v.flt"), values, 2);  // the last value is cut short
@@ -62,9 +62,7 @@ TEST(BlockReading, floatsSplitAcrossBlocksReadWhole) {
   }
 }
 
-TEST(BlockReading, headerLinesAreCutNotHeldWhole) {
-  test::RecordingPlatform platform;
-  test::TTempDir dir;
+TEST_F(BlockReading, headerLinesAreCutNotHeldWhole) {
   // A binary file read as a header: one endless line. Nothing matches, nothing throws.
   test::WriteText(dir.File("junk.txt"), std::string(3 << 20, 'z'));
   auto file = TBlockFile::Open(dir.File("junk.txt"));

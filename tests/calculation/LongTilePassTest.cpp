@@ -14,7 +14,7 @@
 namespace qv {
 namespace {
 
-constexpr double NoData = -9999.0;
+using test::NoData;
 
 // Cell values of the test tile: heights with two decimals, and scattered no-data.
 double CellValue(int r, int c) {
@@ -70,11 +70,7 @@ void CheckWholeTile(bool binary) {
   }
   TWoodedAreaCalculation calc;
   ASSERT_EQ(calc.SetExtent(672500, 254000, 672500 + 4385, 251001), 2);
-  calc.NhmFiletype = binary ? NhmFloatGrid : NhmAsciiGrid;
-  calc.NhmPath = dir.Prefix();
-  calc.NhmPrefix = "mnh";
-  calc.NhmSeparator = "-";
-  calc.NhmFileExt = binary ? ".hdr" : ".txt";
+  test::UseTileFiles(calc, dir.Prefix(), "mnh", binary);
 
   long mismatches = 0;
   int calls = 0;

@@ -7,8 +7,8 @@
 // last ring position is the extent's right edge) and two on the south.
 #pragma once
 
-#include <charconv>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,13 +20,6 @@
 #include "geometry/PolygonMesh.h"
 
 namespace qv::test {
-
-// Map 1091: tile 11 has its north-west cell at (672500, 254000); 12 lies east, 13 south of it.
-inline constexpr double WestX11 = 672500;
-inline constexpr double NorthY11 = 254000;
-inline constexpr double WestX12 = WestX11 + 4375;
-inline constexpr double NorthY13 = NorthY11 - 3000;
-inline constexpr double NoData = -9999;
 
 struct THeightWindow {
   double X0 = 0;
@@ -50,19 +43,49 @@ struct THeightWindow {
   }
 };
 
-inline std::string Number(double v) {
-  char buffer[64];
-  return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, v).ptr);
+// The window's cells inside a tile as a grid file holding exactly them: the six header lines and
+// the cells row by row, the window's no-data written as `noData`. None when the tile holds none.
+struct TTilePart {
+  std::string Header;
+  int Columns = 0;
+  std::vector<double> Values;
+  std::string AsciiText() const {
+    std::string text = Header;
+    for (std::size_t i = 0; i < Values.size(); ++i) {
+      text += Number(Values[i]) + ((i + 1) % static_cast<std::size_t>(Columns) ? " " : "\n");
+    }
+    return text;
+  }
+};
+
+inline std::optional<TTilePart> TilePartOf(const THeightWindow& w, const TTile& tile,
+                                           const std::string& cellSize = "1",
+                                           double noData = NoData,
+                                           const std::string& noDataText = "-9999") {
+  const int c0 = std::max(0, static_cast<int>(tile.WestX - w.X0));
+  const int c1 = std::min(w.Width - 1, static_cast<int>(tile.WestX + 4374 - w.X0));
+  const int r0 = std::max(0, static_cast<int>(w.Y0 - tile.NorthY));
+  const int r1 = std::min(w.Height - 1, static_cast<int>(w.Y0 - (tile.NorthY - 2999)));
+  if (c0 > c1 || r0 > r1) return std::nullopt;
+  TTilePart part;
+  part.Columns = c1 - c0 + 1;
+  part.Header = "ncols " + std::to_string(part.Columns) + "\nnrows " + std::to_string(r1 - r0 + 1) +
+                "\nxllcorner " + Number(w.X0 + c0 - 0.5) + "\nyllcorner " +
+                Number(w.Y0 - r1 - 0.5) + "\ncellsize " + cellSize + "\nnodata_value " +
+                noDataText + "\n";
+  for (int r = r0; r <= r1; ++r) {
+    for (int c = c0; c <= c1; ++c) {
+      part.Values.push_back(w.At(c, r) != NoData ? w.At(c, r) : noData);
+    }
+  }
+  return part;
 }
 
 class TRowPassRun {
  public:
   TRowPassRun() {
     SetLanguage(LanguageEnglish);
-    calc.NhmPath = dir.Prefix();
-    calc.NhmPrefix = "t";
-    calc.NhmSeparator = "-";
-    calc.NhmFileExt = ".txt";
+    UseTileFiles(calc, dir.Prefix(), "t", false);
   }
 
   // Lays the extent around the window, writes the part of the window each tile holds, and runs
@@ -102,23 +125,11 @@ class TRowPassRun {
 
  private:
   void WriteTile(const TTile& tile) {
-    // Window columns and rows inside the tile's own cells.
-    const int c0 = std::max(0, static_cast<int>(tile.WestX - window.X0));
-    const int c1 = std::min(window.Width - 1, static_cast<int>(tile.WestX + 4374 - window.X0));
-    const int r0 = std::max(0, static_cast<int>(window.Y0 - tile.NorthY));
-    const int r1 = std::min(window.Height - 1, static_cast<int>(window.Y0 - (tile.NorthY - 2999)));
-    if (c0 > c1 || r0 > r1) return;
-    std::string text = "ncols " + std::to_string(c1 - c0 + 1) + "\nnrows " +
-                       std::to_string(r1 - r0 + 1) + "\nxllcorner " + Number(window.X0 + c0 - 0.5) +
-                       "\nyllcorner " + Number(window.Y0 - r1 - 0.5) + "\ncellsize " +
-                       cellSizeText + "\nnodata_value " + Number(NoData) + "\n";
-    for (int r = r0; r <= r1; ++r) {
-      for (int c = c0; c <= c1; ++c) text += Number(window.At(c, r)) + " ";
-      text += "\n";
+    if (const auto part = TilePartOf(window, tile, cellSizeText)) {
+      WriteText(dir.Prefix() + "t" + std::to_string(tile.MapNumber) + "-" +
+                    std::to_string(tile.TileNumber) + ".txt",
+                part->AsciiText());
     }
-    WriteText(dir.Prefix() + "t" + std::to_string(tile.MapNumber) + "-" +
-                  std::to_string(tile.TileNumber) + ".txt",
-              text);
   }
 };
 

@@ -17,23 +17,15 @@ TRowWindow Window(double northOfTile, bool hasTop, double extentTopRow,
                          1.0, yll);
 }
 
+// One letter per row: '.' pass over, 's' skip, 'f' fill, 'R' read.
 std::string Actions(const TRowWindow& w, int count) {
   std::string out;
   for (int r = 0; r < count; ++r) {
-    switch (w.ActionFor(r)) {
-      case TRowAction::PassOver:
-        out += '.';
-        break;
-      case TRowAction::Skip:
-        out += 's';
-        break;
-      case TRowAction::Fill:
-        out += 'f';
-        break;
-      case TRowAction::Read:
-        out += 'R';
-        break;
-    }
+    const TRowAction a = w.ActionFor(r);
+    out += a == TRowAction::PassOver ? '.'
+           : a == TRowAction::Skip   ? 's'
+           : a == TRowAction::Fill   ? 'f'
+                                     : 'R';
   }
   return out;
 }

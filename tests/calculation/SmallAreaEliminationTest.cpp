@@ -168,20 +168,12 @@ TEST_F(SmallAreaElimination, NestedClearingsAreFilledAndTheIslandStaysAPolygonOf
   EXPECT_EQ(Polygons(m), std::vector<TPolygonId>{p});
 }
 
-TEST_F(SmallAreaElimination, OpenAreaReachingTheEdgeIsNeverFilled) {
-  // A 4 x 4 notch open to the top edge of the raster: no hole of the wood around it.
-  TRasterMesh raster(Paint(8, 10, {{0, 0, 7, 9, '#'}, {0, 3, 3, 6, '.'}}));
-  const TPolygonId p = raster.At(0, 0);
-  ASSERT_EQ(p, raster.At(9, 0));
-  CheckSmallNonWoodedAreas(raster.mesh, limits);
-  EXPECT_DOUBLE_EQ(raster.mesh[p].Area, 64);
-  limits.MinWoodedArea = 64;
-  RemoveSmallAndOpenPolygons(raster.mesh, limits);
-  EXPECT_EQ(Polygons(raster.mesh), std::vector<TPolygonId>{p});
-  EXPECT_DOUBLE_EQ(raster.mesh[p].Area, 64);
-}
-
 enum class TGoneEnclosed { Nil, Flagged, Freed };
+
+std::string GoneName(const ::testing::TestParamInfo<TGoneEnclosed>& gone) {
+  const char* names[] = {"Nil", "Flagged", "Freed"};
+  return names[static_cast<int>(gone.param)];
+}
 
 class HoleWithoutEnclosedPolygon : public SmallAreaElimination,
                                    public ::testing::WithParamInterface<TGoneEnclosed> {};
@@ -213,14 +205,7 @@ TEST_P(HoleWithoutEnclosedPolygon, IsFilledWithoutVisitingTheIslands) {
 INSTANTIATE_TEST_SUITE_P(SmallAreaElimination, HoleWithoutEnclosedPolygon,
                          ::testing::Values(TGoneEnclosed::Nil, TGoneEnclosed::Flagged,
                                            TGoneEnclosed::Freed),
-                         [](const ::testing::TestParamInfo<TGoneEnclosed>& param) {
-                           switch (param.param) {
-                             case TGoneEnclosed::Nil: return "Nil";
-                             case TGoneEnclosed::Flagged: return "Flagged";
-                             case TGoneEnclosed::Freed: break;
-                           }
-                           return "Freed";
-                         });
+                         GoneName);
 
 // Loops in the nesting come only from a damaged mesh; the tests damage one on purpose.
 using SmallAreaEliminationLoops = SmallAreaElimination;
@@ -331,17 +316,6 @@ TEST(PolygonFilter, KeepsWoodedPolygonsOfAtLeastTheLimitInTheirOrder) {
 
   EXPECT_EQ(Polygons(m), (std::vector<TPolygonId>{a, d, g}));
   EXPECT_EQ(m.FaceCount(), 3);
-}
-
-TEST(PolygonFilter, OpenRasterLeavesAnEmptyMesh) {
-  test::RecordingPlatform platform;
-  TRasterMesh raster(Paint(6, 9, {}));
-  ASSERT_GT(raster.mesh.PolygonCount(), 0);
-  const TAreaLimits limits;
-  CheckSmallNonWoodedAreas(raster.mesh, limits);
-  RemoveSmallAndOpenPolygons(raster.mesh, limits);
-  EXPECT_EQ(raster.mesh.PolygonCount(), 0);
-  EXPECT_EQ(raster.mesh.FaceCount(), 0);
 }
 
 }  // namespace

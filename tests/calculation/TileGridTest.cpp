@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "TileFiles.h"
 #include "calculation/TileGrid.h"
 #include "calculation/WoodedAreaCalculation.h"
 
@@ -79,17 +80,12 @@ TEST(TilePosition, followsTheNumbersIncludingNegativeSheetRows) {
 }
 
 TEST(RoundHalfEven, roundsHalvesToEvenAndClampsWhatCannotConvert) {
-  EXPECT_EQ(RoundHalfEven(0.5), 0);
-  EXPECT_EQ(RoundHalfEven(1.5), 2);
-  EXPECT_EQ(RoundHalfEven(2.5), 2);
-  EXPECT_EQ(RoundHalfEven(2.5000001), 3);
-  EXPECT_EQ(RoundHalfEven(-0.5), 0);
-  EXPECT_EQ(RoundHalfEven(-1.5), -2);
-  EXPECT_EQ(RoundHalfEven(-2.5), -2);
-  EXPECT_EQ(RoundHalfEven(-2.6), -3);
-  EXPECT_EQ(RoundHalfEven(std::nan("")), 0);
-  EXPECT_EQ(RoundHalfEven(1e300), std::int64_t{1} << 53);
-  EXPECT_EQ(RoundHalfEven(-std::numeric_limits<double>::infinity()), -(std::int64_t{1} << 53));
+  constexpr std::int64_t Max = std::int64_t{1} << 53;
+  const std::pair<double, std::int64_t> cases[] = {
+      {0.5, 0},   {1.5, 2},   {2.5, 2},     {2.5000001, 3},    {-0.5, 0}, {-1.5, -2},
+      {-2.5, -2}, {-2.6, -3}, {1e300, Max}, {std::nan(""), 0},
+      {-std::numeric_limits<double>::infinity(), -Max}};
+  for (const auto& [x, rounded] : cases) EXPECT_EQ(RoundHalfEven(x), rounded) << x;
 }
 
 struct TLaidOut {
@@ -111,10 +107,7 @@ TEST(SetExtent, anExtentInsideOneTileGivesOneTile) {
   const TTile& t = l.calc.Tiles.Get(0, 0);
   EXPECT_EQ(t.WestX, 672500);
   EXPECT_EQ(t.NorthY, 254000);
-  EXPECT_EQ(l.calc.Extent.Left, 672600);
-  EXPECT_EQ(l.calc.Extent.Top, 253900);
-  EXPECT_EQ(l.calc.Extent.Right, 673000);
-  EXPECT_EQ(l.calc.Extent.Bottom, 253000);
+  EXPECT_EQ(test::Edges(l.calc.Extent), (std::array{672600.0, 253900.0, 673000.0, 253000.0}));
 }
 
 TEST(SetExtent, anExtentReachingExactlyOneTileWidthGivesTwoColumns) {

@@ -4,7 +4,6 @@
 // across the left and the top tile border.
 #include <gtest/gtest.h>
 
-#include <charconv>
 #include <cmath>
 #include <random>
 #include <sstream>
@@ -118,11 +117,7 @@ class TMosaic {
     return f;
   }
 
-  static std::string Num(double v) {
-    if (std::isnan(v)) return "nan";
-    char buffer[64];
-    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, v).ptr);
-  }
+  static std::string Num(double v) { return std::isnan(v) ? "nan" : test::Number(v); }
 
   void Write(const std::string& base, int r, int k) const {
     const TWindowFile& f = files_[r][k];
@@ -190,11 +185,7 @@ void RunMosaic(unsigned seed, bool binary) {
 
   TWoodedAreaCalculation calc;
   ASSERT_EQ(calc.SetExtent(mosaic.XMin(), mosaic.YMax(), mosaic.XMax(), mosaic.YMin()), 4);
-  calc.NhmFiletype = binary ? NhmFloatGrid : NhmAsciiGrid;
-  calc.NhmPath = dir.Prefix();
-  calc.NhmPrefix = "t";
-  calc.NhmSeparator = "-";
-  calc.NhmFileExt = binary ? ".hdr" : ".txt";
+  test::UseTileFiles(calc, dir.Prefix(), "t", binary);
   TRingCheck check;
   calc.RowPass = [&](TWoodedAreaCalculation& c, TTile& tile, int row) {
     for (int r = 0; r < 2; ++r) {

@@ -21,12 +21,6 @@
 
 namespace qv::test {
 
-class TRecordingStatus final : public IStatusSink {
- public:
-  void SetText(std::string_view text) override { texts.emplace_back(text); }
-  std::vector<std::string> texts;
-};
-
 inline std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary | std::ios::ate);
   if (!in) return {};
@@ -80,33 +74,18 @@ class TWholeRun {
 
   // The file of one tile (the .hdr for float grids); false when the tile holds none of the window.
   bool WriteTile(int row, int column) {
-    const TTile& tile = calc.Tiles.Get(row, column);
-    const int c0 = std::max(0, static_cast<int>(tile.WestX - window.X0));
-    const int c1 = std::min(window.Width - 1, static_cast<int>(tile.WestX + 4374 - window.X0));
-    const int r0 = std::max(0, static_cast<int>(window.Y0 - tile.NorthY));
-    const int r1 = std::min(window.Height - 1, static_cast<int>(window.Y0 - (tile.NorthY - 2999)));
-    if (c0 > c1 || r0 > r1) return false;
-    std::string header = "ncols " + std::to_string(c1 - c0 + 1) + "\nnrows " +
-                         std::to_string(r1 - r0 + 1) + "\nxllcorner " +
-                         Number(window.X0 + c0 - 0.5) + "\nyllcorner " +
-                         Number(window.Y0 - r1 - 0.5) + "\ncellsize " + cellSizeText +
-                         "\nnodata_value " + noDataText + "\n";
-    auto value = [&](int c, int r) { return window.At(c, r) == NoData ? noData : window.At(c, r); };
+    const auto part =
+        TilePartOf(window, calc.Tiles.Get(row, column), cellSizeText, noData, noDataText);
+    if (!part) return false;
     const std::string name = TileFile(row, column);
-    if (calc.NhmFiletype == NhmFloatGrid) {
-      std::vector<float> values;
-      for (int r = r0; r <= r1; ++r) {
-        for (int c = c0; c <= c1; ++c) values.push_back(static_cast<float>(value(c, r)));
-      }
-      WriteText(name, header + byteOrderLine + "\n");
-      WriteFloats(ReplaceExtension(name, ".flt"), values, droppedBytes);
+    if (calc.NhmFiletype != NhmFloatGrid) {
+      WriteText(name, part->AsciiText());
       return true;
     }
-    for (int r = r0; r <= r1; ++r) {
-      for (int c = c0; c <= c1; ++c) header += Number(value(c, r)) + " ";
-      header += "\n";
-    }
-    WriteText(name, header);
+    std::vector<float> values;
+    for (const double v : part->Values) values.push_back(static_cast<float>(v));
+    WriteText(name, part->Header + byteOrderLine + "\n");
+    WriteFloats(ReplaceExtension(name, ".flt"), values, droppedBytes);
     return true;
   }
 

@@ -15,17 +15,20 @@ using enum TControlId;
 constexpr test::TExtent kExtent1105_22{581000, 582000, 240000, 241000};
 const std::string kInvalidNumber = "Ung\xC3\xBCltige Zahl";
 
+// What the host does: hand over the extent and the shapefile, and show the form.
+void OpenForm(TInterfaceForm& form, const test::TExtent& e, const std::string& shapefile) {
+  form.XMin = e.XMin;
+  form.XMax = e.XMax;
+  form.YMin = e.YMin;
+  form.YMax = e.YMax;
+  form.ShapefilePath = shapefile;
+  form.LayoutVersion = 3.3;
+  form.FormActivate();
+}
+
 class InterfaceForm : public ::testing::Test {
  protected:
-  void Open(const test::TExtent& e) {
-    form.XMin = e.XMin;
-    form.XMax = e.XMax;
-    form.YMin = e.YMin;
-    form.YMax = e.YMax;
-    form.ShapefilePath = project.Shapefile();
-    form.LayoutVersion = 3.3;
-    form.FormActivate();
-  }
+  void Open(const test::TExtent& e) { OpenForm(form, e, project.Shapefile()); }
   // What the user does: tab into the field (its text selected) and type.
   void Type(TControlId id, std::string_view text) {
     TEnhancedEdit& field = *form.Controls.EnhancedEdit(id);
@@ -110,12 +113,7 @@ TEST_F(InterfaceForm, examplePadsNumbersWithBlanksAndShowsPlaceholdersWithoutLay
   EXPECT_EQ(Example(), "Beispiel:  98033_dhm_grid1.txt");
 
   TInterfaceForm west;
-  west.XMin = test::ExtentWestOfGrid.XMin;
-  west.XMax = test::ExtentWestOfGrid.XMax;
-  west.YMin = test::ExtentWestOfGrid.YMin;
-  west.YMax = test::ExtentWestOfGrid.YMax;
-  west.ShapefilePath = project.Shapefile();
-  west.FormActivate();
+  OpenForm(west, test::ExtentWestOfGrid, project.Shapefile());
   EXPECT_EQ(west.Controls.lblTopLeftMapNr.Caption, "Ecke links oben: Kachel Nr 0");
   EXPECT_EQ(west.Controls.lblTiles.Caption, "Kacheln ");
   EXPECT_EQ(west.Controls.lblNhmExample.Caption, "Beispiel: xxxxyy_dhm_grid1.txt");
@@ -124,20 +122,13 @@ TEST_F(InterfaceForm, examplePadsNumbersWithBlanksAndShowsPlaceholdersWithoutLay
 TEST_F(InterfaceForm, resetPutsBackEveryDefaultWithTheSmallLDirectory) {
   project.WriteSettings(
       "[Parameters]\nMinimum tree height=4\nNumber of points in circle=12\n"
-      "[Files]\nfile type=1\nNHM directory=tiles\nNHM prefix=p\nNHM separator=3\n");
+      "Tree radius parameter 1=0.5\n[Files]\nfile type=1\nNHM directory=tiles\nNHM prefix=p\n"
+      "NHM separator=3\nNHM suffix=_s\n");
   Open(kExtent1105_22);
   Type(edtMinWoodedArea, "abc");
   form.btnResetDefaultParametersClick();
   const TDialogControls& c = form.Controls;
-  EXPECT_EQ(c.edtMinTreeHeight.Text(), "2.00");
-  EXPECT_EQ(c.edTreeRadiusParam0.Text(), "2.6894");
-  EXPECT_EQ(c.edNumCirclePoints.Text(), "36");
-  EXPECT_EQ(c.edtMinClearingArea.Text(), "100");
-  EXPECT_EQ(c.edtMinWoodedArea.Text(), "200");
-  EXPECT_EQ(c.rgNhmFiletype.ItemIndex(), 0);
-  EXPECT_EQ(c.edtNhmDir.Text, "MNA_laser\\MNH");
-  EXPECT_EQ(c.edtNhmPrefix.Text(), "");
-  EXPECT_EQ(c.cmbNhmSeparator.ItemIndex, 0);
+  test::ExpectDefaultSettings(c, "MNA_laser\\MNH");
   EXPECT_TRUE(c.cmbNhmFileExt.Enabled);
   EXPECT_EQ(c.cmbNhmFileExt.Text, ".txt");
   EXPECT_EQ(Example(), "Beispiel: 110522_dhm_grid1.txt");
@@ -270,10 +261,8 @@ TEST_F(InterfaceForm, cancelAtOnceKeepsMinusOneAndWritesTheShownValues) {
   EXPECT_EQ(form.RunResult, -1);
   EXPECT_EQ(form.Calculation, nullptr);
   // The field showed 2.35, and that is what the next run reads.
-  EXPECT_EQ(platform.IniRead(project.SettingsFile(), "Parameters", "Minimum tree height", ""),
-            "2.35");
-  EXPECT_EQ(platform.IniRead(project.SettingsFile(), "Files", "NHM directory", ""),
-            "MNA_Laser\\MNH");
+  EXPECT_EQ(project.Stored("Parameters", "Minimum tree height"), "2.35");
+  EXPECT_EQ(project.Stored("Files", "NHM directory"), "MNA_Laser\\MNH");
   form.btnCancelClick();  // closed once only
   EXPECT_TRUE(platform.messages.empty());
 }
@@ -325,8 +314,7 @@ TEST_F(InterfaceForm, successfulCalculationClosesWithTheRunsStatusAndWritesTheSe
   EXPECT_FALSE(platform.busy);
   EXPECT_TRUE(project.Exists(project.Layer("_w1.shp")));
   EXPECT_TRUE(project.Exists(project.Layer("_w2.shp")));
-  EXPECT_EQ(platform.IniRead(project.SettingsFile(), "Parameters", "Minimum clearing area", ""),
-            "80");
+  EXPECT_EQ(project.Stored("Parameters", "Minimum clearing area"), "80");
 }
 
 TEST_F(InterfaceForm, statusTellsWhichLayersStayedEmpty) {
@@ -341,12 +329,7 @@ TEST_F(InterfaceForm, statusTellsWhichLayersStayedEmpty) {
     EXPECT_TRUE(project.Exists(project.Layer("_w2.shp")));
   }
   TInterfaceForm second;
-  second.XMin = extent.XMin;
-  second.XMax = extent.XMax;
-  second.YMin = extent.YMin;
-  second.YMax = extent.YMax;
-  second.ShapefilePath = project.Shapefile();
-  second.FormActivate();
+  OpenForm(second, extent, project.Shapefile());
   TEnhancedEdit& height = second.Controls.edtMinTreeHeight;
   height.SelectAll();
   height.TypeText("100");  // no tree is that high

@@ -16,9 +16,6 @@ class Run : public ::testing::Test {
     return RunQuelvaris(e.XMin, e.XMax, e.YMin, e.YMax, path, options);
   }
   std::int32_t Call(const test::TExtent& e) { return Call(e, project.Shapefile().c_str()); }
-  std::string Stored(std::string_view section, std::string_view key) {
-    return platform.IniRead(project.SettingsFile(), section, key, "<absent>");
-  }
   bool Printed(std::string_view text) const {
     return output.str().find(text) != std::string::npos;
   }
@@ -30,21 +27,13 @@ class Run : public ::testing::Test {
   const test::TExtent window = test::WindowExtent(test::ProjectTile, test::ProjectWindow);
 };
 
-TEST_F(Run, cancelAtOnceReturnsMinusOneAndWritesTheSettings) {
-  options.Press = TBatchButton::Cancel;
-  EXPECT_EQ(Call(window), -1);
-  EXPECT_EQ(Stored("Parameters", "Minimum tree height"), "2");
-  EXPECT_EQ(Stored("Files", "NHM suffix"), "_dhm_grid1");
-  EXPECT_EQ(output.str(), "");
-}
-
 TEST_F(Run, invalidNumberThenCancelReturnsZeroAndKeepsTheStoredValue) {
   project.WriteSettings("[Parameters]\nMinimum tree height=3\n");
   options.Edits = {{"edtMinTreeHeight", "abc"}};
   EXPECT_EQ(Call(window), 0);
   EXPECT_EQ(output.str(), "Ung\xC3\xBCltige Zahl\n");
-  EXPECT_EQ(Stored("Parameters", "Minimum tree height"), "3");
-  EXPECT_EQ(Stored("Parameters", "Minimum wooded area"), "200");
+  EXPECT_EQ(project.Stored("Parameters", "Minimum tree height"), "3");
+  EXPECT_EQ(project.Stored("Parameters", "Minimum wooded area"), "200");
 }
 
 TEST_F(Run, editsAreMadeInOrderAsTheUserWouldTypeThem) {
@@ -55,12 +44,12 @@ TEST_F(Run, editsAreMadeInOrderAsTheUserWouldTypeThem) {
                    {"cmbNhmFileExt", ".asc"},  // disabled for binary files: refused
                    {"edNumCirclePoints", "24"}};
   EXPECT_EQ(Call(window), -1);
-  EXPECT_EQ(Stored("Parameters", "Minimum tree height"), "3.25");
-  EXPECT_EQ(Stored("Parameters", "Number of points in circle"), "24");
-  EXPECT_EQ(Stored("Files", "NHM separator"), "1");
-  EXPECT_EQ(Stored("Files", "NHM prefix"), "mnh");
-  EXPECT_EQ(Stored("Files", "NHM directory"), "dhm\\2024");
-  EXPECT_EQ(Stored("Files", "file type"), "1");
+  EXPECT_EQ(project.Stored("Parameters", "Minimum tree height"), "3.25");
+  EXPECT_EQ(project.Stored("Parameters", "Number of points in circle"), "24");
+  EXPECT_EQ(project.Stored("Files", "NHM separator"), "1");
+  EXPECT_EQ(project.Stored("Files", "NHM prefix"), "mnh");
+  EXPECT_EQ(project.Stored("Files", "NHM directory"), "dhm\\2024");
+  EXPECT_EQ(project.Stored("Files", "file type"), "1");
   EXPECT_EQ(output.str(), "cmbNhmFileExt: the list is disabled\n");
 }
 
@@ -69,7 +58,7 @@ TEST_F(Run, textThatIsNoItemIsTypedIntoTheList) {
   options.Edits = {{"cmbNhmSeparator", "~"}};
   EXPECT_EQ(Call(window), -1);
   // The list's position is what the file keeps, and a typed text has none.
-  EXPECT_EQ(Stored("Files", "NHM separator"), "-1");
+  EXPECT_EQ(project.Stored("Files", "NHM separator"), "-1");
 }
 
 TEST_F(Run, typedSeparatorAndExtensionNameTheTileFiles) {
@@ -101,7 +90,7 @@ TEST_F(Run, exceptionInAnEventIsShownAndTheDialogStaysOpenUntilCancel) {
   EXPECT_EQ(Call(window), 0);
   EXPECT_TRUE(Printed("1x")) << output.str();
   EXPECT_FALSE(platform.busy);
-  EXPECT_EQ(Stored("Parameters", "Minimum clearing area"), "70");
+  EXPECT_EQ(project.Stored("Parameters", "Minimum clearing area"), "70");
 }
 
 TEST_F(Run, nullPathCountsAsEmpty) {

@@ -1,13 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "RecordingPlatform.h"
 #include "dialog/Settings.h"
+#include "dialog/TestProject.h"
 #include "dialog/languages/Languages.h"
 #include "platform/Paths.h"
 
@@ -18,71 +15,43 @@ namespace fs = std::filesystem;
 
 class SettingsTest : public ::testing::Test {
  protected:
-  SettingsTest() {
-    SetLanguage(LanguageEnglish);
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir = fs::temp_directory_path() /
-          ("qv_settings_" + std::string(info->name()) + "_" + std::to_string(::getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    file = SettingsFilePath(SettingsDirOf((dir / "parcels.shp").string()));
-  }
-  ~SettingsTest() override { fs::remove_all(dir); }
+  SettingsTest() { SetLanguage(LanguageEnglish); }
 
-  void WriteFile(const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
-  std::string ReadFile() const {
-    std::ifstream in(file, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+  void Load(const std::string& text) {
+    project.WriteSettings(text);
+    LoadSettings(c, file);
   }
-  std::string Stored(std::string_view section, std::string_view key) {
-    return platform.IniRead(file, section, key, "<absent>");
-  }
+  void Save() { SaveSettings(c, file, saveOnClose); }
 
   test::RecordingPlatform platform;
-  fs::path dir;
-  std::string file;
+  test::TTestProject project;
+  const std::string file = SettingsFilePath(SettingsDirOf(project.Shapefile()));
+  TDialogControls c;
   bool saveOnClose = true;
 };
 
 TEST_F(SettingsTest, fileLiesInTheShapefilesDirectory) {
-  EXPECT_EQ(file, (dir / "quelvaris.ini").string());
+  EXPECT_EQ(file, project.SettingsFile());
   EXPECT_EQ(SettingsDirOf("D:\\p\\shapes\\parcels.shp"), "D:\\p\\shapes");
   EXPECT_EQ(SettingsFilePath(SettingsDirOf("parcels.shp")),
             std::string(1, PathSeparator) + "quelvaris.ini");
 }
 
 TEST_F(SettingsTest, missingFileGivesTheDefaultsInEachFieldsFormat) {
-  TDialogControls c;
   int clicks = 0;
   c.rgNhmFiletype.OnClick = [&] { ++clicks; };
   LoadSettings(c, file);
-  EXPECT_EQ(c.edtMinTreeHeight.Text(), "2.00");
-  EXPECT_EQ(c.edTreeRadiusParam0.Text(), "2.6894");
-  EXPECT_EQ(c.edTreeRadiusParam1.Text(), "0.1117");
-  EXPECT_EQ(c.edNumCirclePoints.Text(), "36");
-  EXPECT_EQ(c.edtMinClearingArea.Text(), "100");
-  EXPECT_EQ(c.edtMinWoodedArea.Text(), "200");
-  EXPECT_EQ(c.rgNhmFiletype.ItemIndex(), 0);
+  test::ExpectDefaultSettings(c, "MNA_Laser\\MNH");
   EXPECT_EQ(clicks, 1);
-  EXPECT_EQ(c.edtNhmDir.Text, "MNA_Laser\\MNH");
-  EXPECT_EQ(c.edtNhmPrefix.Text(), "");
-  EXPECT_EQ(c.cmbNhmSeparator.ItemIndex, 0);
-  EXPECT_EQ(c.cmbNhmSeparator.Text, "");
-  EXPECT_EQ(c.edtNhmSuffix.Text(), "_dhm_grid1");
   EXPECT_TRUE(platform.messages.empty());
   EXPECT_FALSE(fs::exists(file));  // reading creates nothing
 }
 
 TEST_F(SettingsTest, missingKeysAndBadNumbersGiveTheDefaults) {
-  WriteFile(
-      "[Parameters]\r\nMinimum tree height=abc\r\nTree radius parameter 0=\r\n"
-      "Tree radius parameter 1=inf\r\nNumber of points in circle=36.5\r\n"
-      "Minimum clearing area=1,5\r\nMinimum wooded area=350\r\n"
-      "[Files]\r\nfile type=x\r\nNHM separator=2\r\n");
-  TDialogControls c;
-  LoadSettings(c, file);
+  Load("[Parameters]\r\nMinimum tree height=abc\r\nTree radius parameter 0=\r\n"
+       "Tree radius parameter 1=inf\r\nNumber of points in circle=36.5\r\n"
+       "Minimum clearing area=1,5\r\nMinimum wooded area=350\r\n"
+       "[Files]\r\nfile type=x\r\nNHM separator=2\r\n");
   EXPECT_EQ(c.edtMinTreeHeight.Value(), 2.0);
   EXPECT_EQ(c.edTreeRadiusParam0.Value(), 2.6894);
   EXPECT_EQ(c.edTreeRadiusParam1.Value(), 0.1117);
@@ -97,29 +66,22 @@ TEST_F(SettingsTest, missingKeysAndBadNumbersGiveTheDefaults) {
 }
 
 TEST_F(SettingsTest, integersMayBeHexadecimalAndKeysIgnoreCase) {
-  WriteFile(
-      "[parameters]\nNUMBER OF POINTS IN CIRCLE = 0x1F\n"
-      "[FILES]\nfile type=$1\nnhm separator=0X4\n");
-  TDialogControls c;
-  LoadSettings(c, file);
+  Load("[parameters]\nNUMBER OF POINTS IN CIRCLE = 0x1F\n"
+       "[FILES]\nfile type=$1\nnhm separator=0X4\n");
   EXPECT_EQ(c.edNumCirclePoints.ValueInt(), 31);
   EXPECT_EQ(c.edNumCirclePoints.Text(), "31");
   EXPECT_EQ(c.rgNhmFiletype.ItemIndex(), 1);
   EXPECT_EQ(c.cmbNhmSeparator.Text, "#");
-  WriteFile("[Parameters]\nNumber of points in circle=$1F\n");
-  LoadSettings(c, file);
+  Load("[Parameters]\nNumber of points in circle=$1F\n");
   EXPECT_EQ(c.edNumCirclePoints.ValueInt(), 31);
 }
 
 TEST_F(SettingsTest, emptyStringsPresentStayEmptyAndAbsentOnesTakeTheDefault) {
-  WriteFile("[Files]\nNHM directory=\nNHM prefix=mnh\nNHM suffix=\n");
-  TDialogControls c;
-  LoadSettings(c, file);
+  Load("[Files]\nNHM directory=\nNHM prefix=mnh\nNHM suffix=\n");
   EXPECT_EQ(c.edtNhmDir.Text, "");
   EXPECT_EQ(c.edtNhmPrefix.Text(), "mnh");
   EXPECT_EQ(c.edtNhmSuffix.Text(), "");
-  WriteFile("[Files]\n");
-  LoadSettings(c, file);
+  Load("[Files]\n");
   EXPECT_EQ(c.edtNhmDir.Text, "MNA_Laser\\MNH");
   EXPECT_EQ(c.edtNhmPrefix.Text(), "");
   EXPECT_EQ(c.edtNhmSuffix.Text(), "_dhm_grid1");
@@ -128,9 +90,7 @@ TEST_F(SettingsTest, emptyStringsPresentStayEmptyAndAbsentOnesTakeTheDefault) {
 TEST_F(SettingsTest, longStringsAreCutAt2047Characters) {
   const std::string longDir(3000, 'd');
   const std::string accented = std::string(2046, 'a') + "\xC3\xA9\xC3\xA9";  // "é" twice
-  WriteFile("[Files]\nNHM directory=" + longDir + "\nNHM prefix=" + accented + "\n");
-  TDialogControls c;
-  LoadSettings(c, file);
+  Load("[Files]\nNHM directory=" + longDir + "\nNHM prefix=" + accented + "\n");
   EXPECT_EQ(c.edtNhmDir.Text, std::string(2047, 'd'));
 #ifndef _WIN32
   EXPECT_EQ(c.edtNhmPrefix.Text(), std::string(2046, 'a') + "\xC3\xA9");
@@ -138,44 +98,38 @@ TEST_F(SettingsTest, longStringsAreCutAt2047Characters) {
 }
 
 TEST_F(SettingsTest, indexesOutOfRangeSelectTheLastChoiceOrNone) {
-  TDialogControls c;
   int clicks = 0;
   c.rgNhmFiletype.OnClick = [&] { ++clicks; };
-  WriteFile("[Files]\nfile type=7\nNHM separator=5\n");
-  LoadSettings(c, file);
+  Load("[Files]\nfile type=7\nNHM separator=5\n");
   EXPECT_EQ(c.rgNhmFiletype.ItemIndex(), 1);
   EXPECT_EQ(c.cmbNhmSeparator.ItemIndex, -1);
   EXPECT_EQ(c.cmbNhmSeparator.Text, "");
-  WriteFile("[Files]\nfile type=-3\nNHM separator=-1\n");
-  LoadSettings(c, file);
+  Load("[Files]\nfile type=-3\nNHM separator=-1\n");
   EXPECT_EQ(c.rgNhmFiletype.ItemIndex(), -1);
   EXPECT_EQ(c.cmbNhmSeparator.ItemIndex, -1);
   EXPECT_EQ(clicks, 2);
   // No choice is written back as such and read back as none.
-  SaveSettings(c, file, saveOnClose);
-  EXPECT_EQ(Stored("Files", "file type"), "-1");
-  EXPECT_EQ(Stored("Files", "NHM separator"), "-1");
+  Save();
+  EXPECT_EQ(project.Stored("Files", "file type"), "-1");
+  EXPECT_EQ(project.Stored("Files", "NHM separator"), "-1");
 }
 
 TEST_F(SettingsTest, aFloatWithMoreDecimalsThanItsFieldIsRoundedAndWrittenRounded) {
-  WriteFile("[Parameters]\nMinimum tree height=2.345678\nTree radius parameter 1=0.11174999\n"
-            "Minimum wooded area=1234.5678\n");
-  TDialogControls c;
-  LoadSettings(c, file);
+  Load("[Parameters]\nMinimum tree height=2.345678\nTree radius parameter 1=0.11174999\n"
+       "Minimum wooded area=1234.5678\n");
   EXPECT_EQ(c.edtMinTreeHeight.Text(), "2.35");
   EXPECT_EQ(c.edTreeRadiusParam1.Text(), "0.1117");
   EXPECT_EQ(c.edtMinWoodedArea.Text(), "1,235");
-  SaveSettings(c, file, saveOnClose);
-  EXPECT_EQ(Stored("Parameters", "Minimum tree height"), "2.35");
-  EXPECT_EQ(Stored("Parameters", "Tree radius parameter 1"), "0.1117");
-  EXPECT_EQ(Stored("Parameters", "Minimum wooded area"), "1235");
+  Save();
+  EXPECT_EQ(project.Stored("Parameters", "Minimum tree height"), "2.35");
+  EXPECT_EQ(project.Stored("Parameters", "Tree radius parameter 1"), "0.1117");
+  EXPECT_EQ(project.Stored("Parameters", "Minimum wooded area"), "1235");
 }
 
 TEST_F(SettingsTest, roundTripKeepsEveryValueAndWritesTheKeysInOrder) {
-  TDialogControls c;
   LoadSettings(c, file);
-  SaveSettings(c, file, saveOnClose);
-  EXPECT_EQ(ReadFile(),
+  Save();
+  EXPECT_EQ(project.ReadSettings(),
             "[Parameters]\r\nMinimum tree height=2\r\nTree radius parameter 0=2.6894\r\n"
             "Tree radius parameter 1=0.1117\r\nNumber of points in circle=36\r\n"
             "Minimum clearing area=100\r\nMinimum wooded area=200\r\n\r\n"
@@ -191,7 +145,7 @@ TEST_F(SettingsTest, roundTripKeepsEveryValueAndWritesTheKeysInOrder) {
   c.edtNhmPrefix.SetText("pre ");
   c.cmbNhmSeparator.Select(3);
   c.edtNhmSuffix.SetText("");
-  SaveSettings(c, file, saveOnClose);
+  Save();
 
   TDialogControls d;
   d.edtMinClearingArea.SetValue(100);  // as the defaults put in before: 0 must still show
@@ -210,58 +164,51 @@ TEST_F(SettingsTest, roundTripKeepsEveryValueAndWritesTheKeysInOrder) {
 }
 
 TEST_F(SettingsTest, otherContentOfTheFileIsKept) {
-  WriteFile("; written by hand\r\n[Window]\r\nLeft=10\r\n\r\n[parameters]\r\n"
-            "minimum tree height=4\r\nOwn key=x\r\n");
-  TDialogControls c;
-  LoadSettings(c, file);
+  Load("; written by hand\r\n[Window]\r\nLeft=10\r\n\r\n[parameters]\r\n"
+       "minimum tree height=4\r\nOwn key=x\r\n");
   EXPECT_EQ(c.edtMinTreeHeight.Text(), "4.00");
-  SaveSettings(c, file, saveOnClose);
-  const auto text = ReadFile();
+  Save();
+  const auto text = project.ReadSettings();
   EXPECT_EQ(text.rfind("; written by hand\r\n[Window]\r\nLeft=10\r\n\r\n[parameters]\r\n", 0), 0u)
       << text;
   EXPECT_NE(text.find("Own key=x\r\n"), std::string::npos);
-  EXPECT_EQ(Stored("Parameters", "Minimum tree height"), "4");
+  EXPECT_EQ(project.Stored("Parameters", "Minimum tree height"), "4");
   EXPECT_EQ(text.find("minimum tree height=4"), std::string::npos);  // replaced, not doubled
 }
 
 TEST_F(SettingsTest, aFieldThatIsNotANumberKeepsItsKeyInTheFile) {
-  WriteFile("[Parameters]\nMinimum tree height=3\nNumber of points in circle=24\n");
-  TDialogControls c;
-  LoadSettings(c, file);
+  Load("[Parameters]\nMinimum tree height=3\nNumber of points in circle=24\n");
   c.edtMinTreeHeight.SetText("abc");   // Value 0, but not a number
   c.edNumCirclePoints.SetText("3e9");  // saturated ValueInt, but not an integer
   c.edtMinWoodedArea.SetText("1,00");  // Value 100 by the lenient read, but misgrouped
   c.edtMinClearingArea.SetText("150");
-  SaveSettings(c, file, saveOnClose);
-  EXPECT_EQ(Stored("Parameters", "Minimum tree height"), "3");
-  EXPECT_EQ(Stored("Parameters", "Number of points in circle"), "24");
-  EXPECT_EQ(Stored("Parameters", "Minimum wooded area"), "<absent>");
-  EXPECT_EQ(Stored("Parameters", "Minimum clearing area"), "150");
+  Save();
+  EXPECT_EQ(project.Stored("Parameters", "Minimum tree height"), "3");
+  EXPECT_EQ(project.Stored("Parameters", "Number of points in circle"), "24");
+  EXPECT_EQ(project.Stored("Parameters", "Minimum wooded area"), "<absent>");
+  EXPECT_EQ(project.Stored("Parameters", "Minimum clearing area"), "150");
   EXPECT_TRUE(saveOnClose);
 }
 
 TEST_F(SettingsTest, aLineBreakInAStringCannotInjectKeys) {
-  TDialogControls c;
   LoadSettings(c, file);
   c.edtNhmDir.Text = "dir\r\n[Parameters]\r\nMinimum tree height=0";
-  SaveSettings(c, file, saveOnClose);
-  EXPECT_EQ(Stored("Files", "NHM directory"), "dir");
-  EXPECT_EQ(Stored("Parameters", "Minimum tree height"), "2");
+  Save();
+  EXPECT_EQ(project.Stored("Files", "NHM directory"), "dir");
+  EXPECT_EQ(project.Stored("Parameters", "Minimum tree height"), "2");
 }
 
 TEST_F(SettingsTest, decimalCommaSystemReadsAndWritesCommas) {
   platform.numberFormat = {",", "."};
-  WriteFile("[Parameters]\nMinimum tree height=2,5\nTree radius parameter 0=3.5\n"
-            "Minimum wooded area=1.500\n");
-  TDialogControls c;
-  LoadSettings(c, file);
+  Load("[Parameters]\nMinimum tree height=2,5\nTree radius parameter 0=3.5\n"
+       "Minimum wooded area=1.500\n");
   EXPECT_EQ(c.edtMinTreeHeight.Text(), "2,50");
   EXPECT_EQ(c.edTreeRadiusParam0.Value(), 2.6894);  // a point is no decimal separator here
   EXPECT_EQ(c.edtMinWoodedArea.Text(), "1.500");
-  SaveSettings(c, file, saveOnClose);
-  EXPECT_EQ(Stored("Parameters", "Minimum tree height"), "2,5");
-  EXPECT_EQ(Stored("Parameters", "Tree radius parameter 1"), "0,1117");
-  EXPECT_EQ(Stored("Parameters", "Minimum wooded area"), "1500");
+  Save();
+  EXPECT_EQ(project.Stored("Parameters", "Minimum tree height"), "2,5");
+  EXPECT_EQ(project.Stored("Parameters", "Tree radius parameter 1"), "0,1117");
+  EXPECT_EQ(project.Stored("Parameters", "Minimum wooded area"), "1500");
 }
 
 TEST_F(SettingsTest, aFailedWriteIsReportedOnceAndStopsFurtherWrites) {
@@ -271,9 +218,8 @@ TEST_F(SettingsTest, aFailedWriteIsReportedOnceAndStopsFurtherWrites) {
     ++writes;
     return true;
   };
-  TDialogControls c;
   LoadSettings(c, file);
-  SaveSettings(c, file, saveOnClose);
+  Save();
   EXPECT_EQ(writes, 1);
   EXPECT_EQ(platform.beeps, 1);
   ASSERT_EQ(platform.messages.size(), 1u);
@@ -281,7 +227,7 @@ TEST_F(SettingsTest, aFailedWriteIsReportedOnceAndStopsFurtherWrites) {
   EXPECT_EQ(platform.messages[0].text,
             "Error writing file \"quelvaris.ini\"\rError message:\rUnable to write to " + file);
   EXPECT_FALSE(saveOnClose);
-  SaveSettings(c, file, saveOnClose);
+  Save();
   EXPECT_EQ(writes, 1);
   EXPECT_EQ(platform.messages.size(), 1u);
 }
@@ -289,12 +235,11 @@ TEST_F(SettingsTest, aFailedWriteIsReportedOnceAndStopsFurtherWrites) {
 TEST_F(SettingsTest, keysBeforeAFailureStayWritten) {
   int writes = 0;
   platform.allowWrite = [&](const std::string&) { return ++writes <= 3; };
-  TDialogControls c;
   LoadSettings(c, file);
-  SaveSettings(c, file, saveOnClose);
+  Save();
   EXPECT_EQ(writes, 4);
-  EXPECT_EQ(Stored("Parameters", "Tree radius parameter 1"), "0.1117");
-  EXPECT_EQ(Stored("Parameters", "Number of points in circle"), "<absent>");
+  EXPECT_EQ(project.Stored("Parameters", "Tree radius parameter 1"), "0.1117");
+  EXPECT_EQ(project.Stored("Parameters", "Number of points in circle"), "<absent>");
   EXPECT_FALSE(saveOnClose);
 }
 

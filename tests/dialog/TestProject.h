@@ -12,7 +12,9 @@
 #include <sstream>
 #include <string>
 
+#include "dialog/DialogControls.h"
 #include "nhmgen/NhmGenerator.h"
+#include "platform/Platform.h"
 
 namespace qv::test {
 
@@ -39,6 +41,23 @@ inline TExtent WindowExtent(nhmgen::TileId tile, const nhmgen::DataWindow& windo
 
 // West of sheet column 0: the extent has no tile layout.
 inline constexpr TExtent ExtentWestOfGrid{470000, 471000, 250000, 251000};
+
+// The eleven settings as their defaults, each in its field's format. The settings file's default
+// directory is "MNA_Laser", the reset button's "MNA_laser".
+inline void ExpectDefaultSettings(const TDialogControls& c, const std::string& nhmDir) {
+  EXPECT_EQ(c.edtMinTreeHeight.Text(), "2.00");
+  EXPECT_EQ(c.edTreeRadiusParam0.Text(), "2.6894");
+  EXPECT_EQ(c.edTreeRadiusParam1.Text(), "0.1117");
+  EXPECT_EQ(c.edNumCirclePoints.Text(), "36");
+  EXPECT_EQ(c.edtMinClearingArea.Text(), "100");
+  EXPECT_EQ(c.edtMinWoodedArea.Text(), "200");
+  EXPECT_EQ(c.rgNhmFiletype.ItemIndex(), 0);
+  EXPECT_EQ(c.edtNhmDir.Text, nhmDir);
+  EXPECT_EQ(c.edtNhmPrefix.Text(), "");
+  EXPECT_EQ(c.cmbNhmSeparator.ItemIndex, 0);
+  EXPECT_EQ(c.cmbNhmSeparator.Text, "");
+  EXPECT_EQ(c.edtNhmSuffix.Text(), "_dhm_grid1");
+}
 
 class TTestProject {
  public:
@@ -89,6 +108,10 @@ class TTestProject {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+  }
+  // A value of the settings file as the next run reads it.
+  std::string Stored(std::string_view section, std::string_view key) const {
+    return Platform().IniRead(SettingsFile(), section, key, "<absent>");
   }
   bool Exists(const std::string& path) const { return std::filesystem::exists(path); }
 

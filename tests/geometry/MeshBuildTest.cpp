@@ -50,12 +50,8 @@ TEST(MeshRing, firstInsertClosesATriangleAndSecondMakesARectangle) {
   EXPECT_EQ(RingFault(mesh, mesh.OuterRing(p)), "");
   const TEdgeId top = mesh[right].Next;
   EXPECT_EQ(mesh[top].Next, left);
-  const auto points = RingPoints(mesh, mesh.OuterRing(p));
-  ASSERT_EQ(points.size(), 4u);
-  EXPECT_EQ(points[0], T2DPoint(0, 1));
-  EXPECT_EQ(points[1], T2DPoint(0, 0));
-  EXPECT_EQ(points[2], T2DPoint(2, 0));
-  EXPECT_EQ(points[3], T2DPoint(2, 1));
+  EXPECT_EQ(RingPoints(mesh, mesh.OuterRing(p)),
+            (std::vector<T2DPoint>{{0, 1}, {0, 0}, {2, 0}, {2, 1}}));
   EXPECT_DOUBLE_EQ(mesh.Area(mesh.OuterRing(p)), 2.0);
 }
 
@@ -135,19 +131,16 @@ TEST(MeshVertices, followTheVertexOrderOnSignedZeroAndNaN) {
 }
 
 TEST(MeshVertices, manyPointsOnManyLinesAreAllFoundAgain) {
+  // A grid of corners plus scattered points with odd fractions and negative coordinates.
+  const auto point = [](int i) {
+    return T2DPoint((i % 50) - 25.5 + (i % 7 == 0 ? 0.123 : 0.0), std::floor(i / 50.0) * 0.7 - 10);
+  };
   T2DEdgelist list;
   std::vector<TVertexId> ids;
+  for (int i = 0; i < 3000; ++i) ids.push_back(list.AddVertex(point(i)));
   for (int i = 0; i < 3000; ++i) {
-    // A grid of corners plus scattered points with odd fractions and negative coordinates.
-    const double x = (i % 50) - 25.5 + (i % 7 == 0 ? 0.123 : 0.0);
-    const double y = std::floor(i / 50.0) * 0.7 - 10.0;
-    ids.push_back(list.AddVertex({x, y}));
-  }
-  for (int i = 0; i < 3000; ++i) {
-    const double x = (i % 50) - 25.5 + (i % 7 == 0 ? 0.123 : 0.0);
-    const double y = std::floor(i / 50.0) * 0.7 - 10.0;
     bool isNew = true;
-    EXPECT_EQ(list.AddVertex({x, y}, isNew), ids[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(list.AddVertex(point(i), isNew), ids[static_cast<std::size_t>(i)]);
     EXPECT_FALSE(isNew);
   }
 }
@@ -155,11 +148,7 @@ TEST(MeshVertices, manyPointsOnManyLinesAreAllFoundAgain) {
 TEST(MeshVertices, neighbouringRectanglesShareTheirCornersButNotTheirEdges) {
   T2DPolygonMesh mesh;
   const auto rect = [&](double xl, double y) {
-    const TPolygonId p = mesh.AddPolygon();
-    mesh.InsertPointAfter(mesh.InsertPointAfter(mesh.StartRing(p, xl, y + 0.5, xl, y - 0.5),
-                                                xl + 1, y - 0.5),
-                          xl + 1, y + 0.5);
-    return p;
+    return test::Rectangle(mesh, xl, y - 0.5, xl + 1, y + 0.5);
   };
   const TPolygonId a = rect(-0.5, 0.0);
   const TPolygonId b = rect(0.5, 0.0);

@@ -1,4 +1,4 @@
-// Test helpers: walk a ring of a mesh and report what breaks its invariants.
+// Test helpers: build a rectangle, walk a ring of a mesh and report what breaks its invariants.
 #pragma once
 
 #include <string>
@@ -7,6 +7,14 @@
 #include "geometry/PolygonMesh.h"
 
 namespace qv::test {
+
+// A counter-clockwise rectangle polygon with corners (x0, y0) and (x1, y1); its first edge is
+// the west side, running south.
+inline TPolygonId Rectangle(T2DPolygonMesh& mesh, double x0, double y0, double x1, double y1) {
+  const TPolygonId p = mesh.AddPolygon();
+  mesh.InsertPointAfter(mesh.InsertPointAfter(mesh.StartRing(p, x0, y1, x0, y0), x1, y0), x1, y1);
+  return p;
+}
 
 // Empty when the ring is one Next cycle of exactly EdgeCount edges, each belonging to the ring,
 // with Prev mirroring Next and each edge's destination its successor's origin; otherwise what

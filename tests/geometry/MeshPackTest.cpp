@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "MeshCheck.h"
 #include "RecordingPlatform.h"
 #include "geometry/IdList.h"
 #include "geometry/PolygonMesh.h"
@@ -14,9 +15,7 @@ namespace qv {
 namespace {
 
 TPolygonId Rectangle(T2DPolygonMesh& mesh, double x0) {
-  const TPolygonId p = mesh.AddPolygon();
-  mesh.InsertPointAfter(mesh.InsertPointAfter(mesh.StartRing(p, x0, 1, x0, 0), x0 + 1, 0),
-                        x0 + 1, 1);
+  const TPolygonId p = test::Rectangle(mesh, x0, 0, x0 + 1, 1);
   mesh.SetArea(p, x0);  // tells the polygons apart
   return p;
 }

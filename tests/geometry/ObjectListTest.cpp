@@ -119,10 +119,12 @@ TEST(TtdObjectList, namesAreCutToThirtyOneCharactersAndDerivedListsGiveTheirClas
   list.SetName(std::string(40, 'x'));
   EXPECT_EQ(list.Name(), std::string(31, 'x'));
 
-  T2DPolygons circles;
+  T2DPolygons circles;  // owns its circles
   EXPECT_FALSE(circles.HasHeights);
   EXPECT_EQ(MessageOf([&] { circles.Item(0); }),
             "Index is out of bounds ([TDObjLst] T2DPolygons.olGetItem Objname: -unnamed- index: 0)");
+  EXPECT_EQ(circles.Add(std::make_unique<T2DPolygon0>()), 0);
+  EXPECT_EQ(circles.Item(0).Count(), 0);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <numbers>
 
 #include "geometry/Polygon0.h"
-#include "geometry/Polygons.h"
 #include "geometry/TdObjLst.h"
 
 namespace qv {
@@ -127,20 +126,6 @@ TEST(CreateCircle, aNonPositiveRadiusOrNegativeCountLeavesThePolygonEmpty) {
   EXPECT_EQ(none.Count(), 0);
   EXPECT_DOUBLE_EQ(none.Area(), std::numbers::pi);
   EXPECT_EQ(none.MinX, 4.0);
-}
-
-TEST(T2DPolygons, ownsItsCircles) {
-  T2DPolygons circles;
-  auto c = std::make_unique<T2DPolygon0>();
-  c->CreateCircle(36, 0, 0, 2.9128, true);
-  c->IsWooded = true;
-  c->Height = 2.0;
-  EXPECT_EQ(circles.Add(std::move(c)), 0);
-  EXPECT_EQ(circles.Item(0).Count(), 36);
-  EXPECT_TRUE(circles.Item(0).IsWooded);
-  circles.HasHeights = true;
-  circles.Delete(0);
-  EXPECT_EQ(circles.Count(), 0);
 }
 
 }  // namespace

@@ -31,8 +31,7 @@ class WriteFailure : public ::testing::Test {
   }
 
   TShapeWriteResult Write(const TRecordSource& source, const std::string& path) {
-    TShapeFile file;
-    return file.Write(source, path);
+    return TShapeFile().Write(source, path);
   }
 
   // Writes the previous run's layer and remembers its bytes.

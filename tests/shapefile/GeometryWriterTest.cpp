@@ -17,14 +17,8 @@ using test::BE32;
 using test::LE32;
 using test::LEDouble;
 using test::ReadBytes;
+using test::TwiceSignedArea;
 using Kind = test::TRecordedMessage::Kind;
-
-double TwiceSignedArea(const SHPObject& o, int from, int to) {
-  double sum = 0;
-  for (int k = from; k + 1 < to; ++k)
-    sum += (o.padfX[k] + o.padfX[k + 1]) * (o.padfY[k + 1] - o.padfY[k]);
-  return sum;
-}
 
 class GeometryWriter : public ::testing::Test {
  protected:
@@ -92,9 +86,7 @@ TEST_F(GeometryWriter, polygonWithTwoHolesHasOuterClockwiseAndHolesCounterClockw
   ASSERT_TRUE(o);
   ASSERT_EQ(o->nParts, 3);
   ASSERT_EQ(o->nVertices, 15);
-  EXPECT_EQ(o->panPartStart[0], 0);
-  EXPECT_EQ(o->panPartStart[1], 5);
-  EXPECT_EQ(o->panPartStart[2], 10);
+  EXPECT_EQ(std::vector<int>(o->panPartStart, o->panPartStart + 3), (std::vector<int>{0, 5, 10}));
   EXPECT_EQ(TwiceSignedArea(*o, 0, 5), -200.0);
   EXPECT_EQ(TwiceSignedArea(*o, 5, 10), 8.0);
   EXPECT_EQ(TwiceSignedArea(*o, 10, 15), 8.0);

@@ -85,6 +85,14 @@ using ShpHandle = std::unique_ptr<SHPInfo, ShapeDeleter>;
 using DbfHandle = std::unique_ptr<DBFInfo, ShapeDeleter>;
 using ShpObject = std::unique_ptr<SHPObject, ShapeDeleter>;
 
+// Twice the signed area of points [from, to) of a shape: negative when they run clockwise.
+inline double TwiceSignedArea(const SHPObject& o, int from, int to) {
+  double sum = 0;
+  for (int k = from; k + 1 < to; ++k)
+    sum += (o.padfX[k] + o.padfX[k + 1]) * (o.padfY[k + 1] - o.padfY[k]);
+  return sum;
+}
+
 inline ShpHandle OpenShp(const std::string& path) { return ShpHandle(SHPOpen(path.c_str(), "rb")); }
 inline DbfHandle OpenDbf(const std::string& path) { return DbfHandle(DBFOpen(path.c_str(), "rb")); }
 

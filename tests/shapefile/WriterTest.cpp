@@ -19,8 +19,7 @@ class Writer : public ::testing::Test {
   void SetUp() override { SetLanguage(LanguageEnglish); }
 
   TShapeWriteResult Write(const TRecordSource& source, const std::string& path) {
-    TShapeFile file;
-    return file.Write(source, path);
+    return TShapeFile().Write(source, path);
   }
 
   test::RecordingPlatform platform;
@@ -53,11 +52,8 @@ TEST_F(Writer, shapelibReadsCircleClosedAndClockwiseWithItsAttributes) {
     ASSERT_EQ(o->nVertices, 37);
     EXPECT_EQ(o->padfX[0], o->padfX[36]);
     EXPECT_EQ(o->padfY[0], o->padfY[36]);
-    // Easternmost point first, then clockwise: the shoelace sum is negative.
-    double twiceArea = 0;
-    for (int k = 0; k < 36; ++k)
-      twiceArea += (o->padfX[k] + o->padfX[k + 1]) * (o->padfY[k + 1] - o->padfY[k]);
-    EXPECT_LT(twiceArea, 0);
+    // Easternmost point first, then clockwise.
+    EXPECT_LT(test::TwiceSignedArea(*o, 0, 37), 0);
     EXPECT_DOUBLE_EQ(o->padfX[0], o->dfXMax);
   }
   auto dbf = test::OpenDbf(path);

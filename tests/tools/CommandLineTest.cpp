@@ -22,30 +22,12 @@ int RunProgram(std::vector<std::string_view> args, std::string& out, std::string
 }
 
 TEST(NhmgenCommandLine, readsEveryOption) {
-  const CommandLine cl = Parse({"--seed",
-                                "18446744073709551615",
-                                "--map",
-                                "1091",
-                                "--tile",
-                                "23",
-                                "--cols=2",
-                                "--rows",
-                                "3",
-                                "--window",
-                                "-4,10,300,4383",
-                                "--format",
-                                "flt",
-                                "--prefix",
-                                "mnh",
-                                "--separator",
-                                "-",
-                                "--suffix",
-                                "",
-                                "--ext",
-                                ".HDR",
-                                "--out",
-                                "o",
-                                "--stats"});
+  // clang-format off
+  const CommandLine cl = Parse({"--seed", "18446744073709551615", "--map", "1091", "--tile", "23",
+                                "--cols=2", "--rows", "3", "--window", "-4,10,300,4383",
+                                "--format", "flt", "--prefix", "mnh", "--separator", "-",
+                                "--suffix", "", "--ext", ".HDR", "--out", "o", "--stats"});
+  // clang-format on
   const BlockRequest& r = cl.Request;
   EXPECT_EQ(r.Seed, 18446744073709551615ull);
   EXPECT_EQ(r.FirstTile, (TileId{1091, 23}));

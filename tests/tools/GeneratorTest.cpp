@@ -68,9 +68,7 @@ TEST(NhmgenValues, valuesAreHeightsInHundredthsOrNoData) {
   const auto values = TileValues(5, {1091, 11}, {0, 0, 120, TileCols});
   double highest = 0.0;
   for (const double v : values) {
-    if (v == NoDataValue) {
-      continue;
-    }
+    if (v == NoDataValue) continue;
     ASSERT_GE(v, 0.0);
     ASSERT_EQ(v, std::round(v * 100.0) / 100.0) << v;
     highest = std::max(highest, v);

@@ -44,12 +44,8 @@ std::vector<double> ReadAsciiValues(const std::string& text, std::size_t from) {
   const char* p = text.data() + from;
   const char* end = text.data() + text.size();
   while (true) {
-    while (p < end && (*p == ' ' || *p == '\n')) {
-      ++p;
-    }
-    if (p == end) {
-      return values;
-    }
+    while (p < end && (*p == ' ' || *p == '\n')) ++p;
+    if (p == end) return values;
     double v = 0.0;
     const auto result = std::from_chars(p, end, v);
     if (result.ec != std::errc()) {
@@ -61,27 +57,31 @@ std::vector<double> ReadAsciiValues(const std::string& text, std::size_t from) {
   }
 }
 
+// A request for one tile, or a block of tiles starting at it.
+BlockRequest Request(const std::string& dir, std::uint64_t seed, TileId tile, DataWindow window) {
+  BlockRequest request;
+  request.Seed = seed;
+  request.FirstTile = tile;
+  request.Window = window;
+  request.OutputDirectory = dir;
+  return request;
+}
+
 // Row and column of some no-data cell of the tile, or -1, -1.
 std::pair<int, int> FindNoDataCell(std::uint64_t seed, TileId tile) {
   for (int row = 0; row < TileRows; row += 10) {
     const auto values = TileValues(seed, tile, {row, 0, 1, TileCols});
     const auto hole = std::find(values.begin(), values.end(), NoDataValue);
-    if (hole != values.end()) {
-      return {row, static_cast<int>(hole - values.begin())};
-    }
+    if (hole != values.end()) return {row, static_cast<int>(hole - values.begin())};
   }
   return {-1, -1};
 }
 
 TEST(NhmgenFiles, asciiWindowReadsBackWithHeaderAndValues) {
   TempDir dir;
-  BlockRequest request;
-  request.Seed = 4;
-  request.FirstTile = {1091, 23};
-  request.Window = {10, 20, 5, 7};
+  BlockRequest request = Request(dir.Str(), 4, {1091, 23}, {10, 20, 5, 7});
   request.Naming.Prefix = "mnh";
   request.Naming.Separator = "-";
-  request.OutputDirectory = dir.Str();
   const BlockResult result = WriteBlock(request);
   ASSERT_EQ(result.Files, std::vector<std::string>{dir / "mnh1091-23_dhm_grid1.txt"});
 
@@ -100,13 +100,10 @@ TEST(NhmgenFiles, asciiWindowReadsBackWithHeaderAndValues) {
 TEST(NhmgenFiles, asciiRowsMatchAcrossWriteBands) {
   // More rows than the writer renders at once, with no-data inside the window.
   TempDir dir;
-  BlockRequest request;
-  request.Seed = 1;
-  request.FirstTile = {1091, 11};
-  request.OutputDirectory = dir.Str();
-  const auto [row, col] = FindNoDataCell(request.Seed, request.FirstTile);
+  const auto [row, col] = FindNoDataCell(1, {1091, 11});
   ASSERT_GE(row, 0);
-  request.Window = {std::max(row - 150, 0), std::max(col - 30, 0), 300, 60};
+  const BlockRequest request =
+      Request(dir.Str(), 1, {1091, 11}, {std::max(row - 150, 0), std::max(col - 30, 0), 300, 60});
   const NhmStatistics s = WindowStatistics(request.Seed, request.FirstTile, request.Window);
   ASSERT_GT(s.NoDataCells, 0);
   const BlockResult result = WriteBlock(request);
@@ -121,13 +118,9 @@ TEST(NhmgenFiles, asciiRowsMatchAcrossWriteBands) {
 
 TEST(NhmgenFiles, fltIsLittleEndianFloatsWithAByteOrderLine) {
   TempDir dir;
-  BlockRequest request;
-  request.Seed = 9;
-  request.FirstTile = {1091, 44};
-  request.Window = {2990, 4370, 10, 5};
+  BlockRequest request = Request(dir.Str(), 9, {1091, 44}, {2990, 4370, 10, 5});
   request.Format = GridFormat::Flt;
   request.Naming.Extension = ".hdr";
-  request.OutputDirectory = dir.Str();
   const BlockResult result = WriteBlock(request);
   ASSERT_EQ(result.Files,
             (std::vector<std::string>{dir / "109144_dhm_grid1.hdr", dir / "109144_dhm_grid1.flt"}));
@@ -155,11 +148,8 @@ TEST(NhmgenFiles, fltIsLittleEndianFloatsWithAByteOrderLine) {
 TEST(NhmgenFiles, headerNumbersStayInPlainNotation) {
   // The shortest text of 100000.0 would be "1e+05".
   TempDir dir;
-  BlockRequest request;
-  request.FirstTile = {1000, 11};
-  request.Window = {-100000 + 1, 0, 1, 100000};
-  request.OutputDirectory = dir.Str();
-  const BlockResult result = WriteBlock(request);
+  const BlockResult result =
+      WriteBlock(Request(dir.Str(), 1, {1000, 11}, {-100000 + 1, 0, 1, 100000}));
   const Header h = ReadHeader(ReadWholeFile(result.Files.at(0)), 6);
   EXPECT_EQ(h.Values[0], "100000");
   EXPECT_EQ(h.Values[1], "1");
@@ -169,34 +159,26 @@ TEST(NhmgenFiles, headerNumbersStayInPlainNotation) {
 
 TEST(NhmgenFiles, blockWritesEveryTileUnderItsOwnName) {
   TempDir dir;
-  BlockRequest request;
-  request.FirstTile = {1091, 22};
+  BlockRequest request = Request(dir / "new/sub", 1, {1091, 22}, {0, 0, 2, 3});
   request.Cols = 2;
   request.Rows = 2;
-  request.Window = {0, 0, 2, 3};
   request.Naming.Separator = "_";
-  request.OutputDirectory = dir / "new/sub";
   const BlockResult result = WriteBlock(request);
   const std::vector<std::string> expected{
       dir / "new/sub/1091_22_dhm_grid1.txt", dir / "new/sub/1092_11_dhm_grid1.txt",
       dir / "new/sub/1091_24_dhm_grid1.txt", dir / "new/sub/1092_13_dhm_grid1.txt"};
   EXPECT_EQ(result.Files, expected);
-  for (const auto& f : expected) {
-    EXPECT_TRUE(std::filesystem::exists(f)) << f;
-  }
+  for (const auto& f : expected) EXPECT_TRUE(std::filesystem::exists(f)) << f;
   EXPECT_EQ(result.Statistics.Cells, 4 * 6);
   EXPECT_EQ(result.Statistics.Rows, 4 * 2);
 }
 
 TEST(NhmgenFiles, failedWriteThrowsAndLeavesNoFile) {
   TempDir dir;
-  BlockRequest request;
-  request.Window = {0, 0, 2, 2};
   // The output "directory" is an existing plain file.
   const std::string blocker = dir / "file";
   { std::ofstream(blocker) << "x"; }
-  request.OutputDirectory = blocker;
-  EXPECT_THROW(WriteBlock(request), std::runtime_error);
+  EXPECT_THROW(WriteBlock(Request(blocker, 1, {1091, 11}, {0, 0, 2, 2})), std::runtime_error);
   if (std::filesystem::exists("/dev/full")) {
     // A device that refuses every write: the data must not survive as a short file.
     std::vector<std::string> written;

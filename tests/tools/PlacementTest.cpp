@@ -3,6 +3,7 @@
 // into a square and into one-row and one-column strips of it and compare.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "nhmgen/Landscape.h"
@@ -13,97 +14,74 @@ namespace {
 
 using AddFeatures = void (*)(std::uint64_t, Canopy&);
 
-int CoveredCells(const Canopy& c) {
-  int n = 0;
-  for (int r = 0; r < c.Bounds().Rows; ++r) {
-    for (int col = 0; col < c.Bounds().Cols; ++col) {
-      n += c.At(r, col) > 0.0f ? 1 : 0;
-    }
+// The cells of `region` as `add` draws them, row by row.
+std::vector<float> Draw(AddFeatures add, std::uint64_t seed, const Region& region) {
+  Canopy canopy(region);
+  add(seed, canopy);
+  std::vector<float> cells;
+  for (int r = 0; r < region.Rows; ++r) {
+    for (int c = 0; c < region.Cols; ++c) cells.push_back(canopy.At(r, c));
   }
-  return n;
+  return cells;
 }
 
-void ExpectStripsMatchWhole(AddFeatures add, std::uint64_t seed, const Region& whole) {
-  Canopy all(whole);
-  add(seed, all);
+// Cells in which a one-row or one-column strip differs from the whole region; `render` gives
+// the cells of a region row by row.
+template <typename Render>
+int StripMismatches(const Render& render, const Region& whole) {
+  const auto all = render(whole);
+  const auto at = [&](int r, int c) { return all[static_cast<std::size_t>(r * whole.Cols + c)]; };
   int mismatches = 0;
   for (int r = 0; r < whole.Rows; ++r) {
-    Canopy strip(Region{whole.West, whole.North - r, whole.Cols, 1});
-    add(seed, strip);
-    for (int c = 0; c < whole.Cols; ++c) {
-      mismatches += strip.At(0, c) != all.At(r, c) ? 1 : 0;
-    }
+    const auto strip = render(Region{whole.West, whole.North - r, whole.Cols, 1});
+    for (int c = 0; c < whole.Cols; ++c) mismatches += strip[std::size_t(c)] != at(r, c);
   }
   for (int c = 0; c < whole.Cols; ++c) {
-    Canopy strip(Region{whole.West + c, whole.North, 1, whole.Rows});
-    add(seed, strip);
-    for (int r = 0; r < whole.Rows; ++r) {
-      mismatches += strip.At(r, 0) != all.At(r, c) ? 1 : 0;
-    }
+    const auto strip = render(Region{whole.West + c, whole.North, 1, whole.Rows});
+    for (int r = 0; r < whole.Rows; ++r) mismatches += strip[std::size_t(r)] != at(r, c);
   }
-  EXPECT_EQ(mismatches, 0);
+  return mismatches;
 }
 
-// A square of the landscape in which `add` draws plenty, so the comparison means something.
-Region BusyRegion(AddFeatures add, std::uint64_t seed, int side, int wanted) {
+// In a square of the landscape in which `add` draws at least `wanted` cells, so that the
+// comparison means something.
+void ExpectStripsMatchWhole(AddFeatures add, std::uint64_t seed, int side, int wanted) {
+  const auto draw = [&](const Region& r) { return Draw(add, seed, r); };
   for (std::int64_t k = 0; k < 50; ++k) {
     const Region r{600000 + 977 * k, 200000 - 613 * k, side, side};
-    Canopy c(r);
-    add(seed, c);
-    if (CoveredCells(c) >= wanted) {
-      return r;
+    const auto cells = draw(r);
+    if (std::count_if(cells.begin(), cells.end(), [](float v) { return v > 0.0f; }) >= wanted) {
+      EXPECT_EQ(StripMismatches(draw, r), 0);
+      return;
     }
   }
   ADD_FAILURE() << "no region with enough features";
-  return Region{600000, 200000, side, side};
 }
 
 TEST(NhmgenPlacement, standAndPastureTreesReachThinRegions) {
-  ExpectStripsMatchWhole(AddTrees, 21, BusyRegion(AddTrees, 21, 200, 10000));
+  ExpectStripsMatchWhole(AddTrees, 21, 200, 10000);
 }
 
-TEST(NhmgenPlacement, shrubsReachThinRegions) {
-  ExpectStripsMatchWhole(AddShrubs, 22, BusyRegion(AddShrubs, 22, 200, 1000));
-}
+TEST(NhmgenPlacement, shrubsReachThinRegions) { ExpectStripsMatchWhole(AddShrubs, 22, 200, 1000); }
 
-TEST(NhmgenPlacement, hedgesReachThinRegions) {
-  ExpectStripsMatchWhole(AddHedges, 23, BusyRegion(AddHedges, 23, 300, 1000));
-}
+TEST(NhmgenPlacement, hedgesReachThinRegions) { ExpectStripsMatchWhole(AddHedges, 23, 300, 1000); }
 
 TEST(NhmgenPlacement, noDataAreasReachThinRegions) {
   // Find a no-data area, then compare rendering a square around it whole and in strips.
   const std::uint64_t seed = 24;
+  const auto render = [seed](const Region& r) {
+    std::vector<std::int32_t> cells(static_cast<std::size_t>(r.Rows * r.Cols));
+    RenderRegion(seed, r, cells);
+    return cells;
+  };
   Region found{};
-  std::vector<std::int32_t> row(4000);
   for (std::int64_t y = 200000; y > 190000 && found.Cols == 0; y -= 20) {
-    RenderRegion(seed, Region{600000, y, 4000, 1}, row);
-    for (int c = 0; c < 4000; ++c) {
-      if (row[static_cast<std::size_t>(c)] == NoDataHundredths) {
-        found = Region{600000 + c - 90, y + 90, 180, 180};
-        break;
-      }
-    }
+    const auto row = render(Region{600000, y, 4000, 1});
+    const auto hole = std::find(row.begin(), row.end(), NoDataHundredths);
+    if (hole != row.end()) found = Region{600000 + (hole - row.begin()) - 90, y + 90, 180, 180};
   }
   ASSERT_GT(found.Cols, 0);
-  std::vector<std::int32_t> all(180 * 180);
-  RenderRegion(seed, found, all);
-  std::vector<std::int32_t> strip(180);
-  int mismatches = 0;
-  for (int r = 0; r < found.Rows; ++r) {
-    RenderRegion(seed, Region{found.West, found.North - r, found.Cols, 1}, strip);
-    for (int c = 0; c < found.Cols; ++c) {
-      mismatches +=
-          strip[static_cast<std::size_t>(c)] != all[static_cast<std::size_t>(r * 180 + c)];
-    }
-  }
-  for (int c = 0; c < found.Cols; ++c) {
-    RenderRegion(seed, Region{found.West + c, found.North, 1, found.Rows}, strip);
-    for (int r = 0; r < found.Rows; ++r) {
-      mismatches +=
-          strip[static_cast<std::size_t>(r)] != all[static_cast<std::size_t>(r * 180 + c)];
-    }
-  }
-  EXPECT_EQ(mismatches, 0);
+  EXPECT_EQ(StripMismatches(render, found), 0);
 }
 
 }  // namespace
