@@ -1,5 +1,8 @@
 #include "calculation/ResultPaths.h"
 
+#include <algorithm>
+
+#include "calculation/Tile.h"
 #include "dialog/languages/Languages.h"
 #include "platform/Platform.h"
 
@@ -16,6 +19,13 @@ std::string ParentOf(std::string_view dir, TPathRules rules) {
   return std::string(dir);
 }
 
+// Under POSIX rules a backslash delimits like a slash (a directory typed or stored on Windows,
+// "MNA_Laser\MNH", still works); the paths a run composes and shows use the slash throughout.
+std::string WithSeparators(std::string path, TPathRules rules) {
+  if (rules == TPathRules::Posix) std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
+
 }  // namespace
 
 TRunDirectories DeriveRunDirectories(std::string_view shapefilePath, std::string_view nhmDir,
@@ -23,9 +33,10 @@ TRunDirectories DeriveRunDirectories(std::string_view shapefilePath, std::string
                                      double layoutVersion, TPathRules rules) {
   const char separator = SeparatorOf(rules);
   TRunDirectories d;
-  d.NhmFileExt = nhmFiletype == 1 ? std::string(".hdr") : std::string(nhmFileExt);
-  d.NhmDir = ExcludeTrailingDelimiter(nhmDir, rules);
-  d.ShapefileDir = IncludeTrailingDelimiter(DirectoryOf(shapefilePath, rules), rules);
+  d.NhmFileExt = nhmFiletype == NhmFloatGrid ? std::string(".hdr") : std::string(nhmFileExt);
+  d.NhmDir = WithSeparators(ExcludeTrailingDelimiter(nhmDir, rules), rules);
+  d.ShapefileDir =
+      WithSeparators(IncludeTrailingDelimiter(DirectoryOf(shapefilePath, rules), rules), rules);
   const std::string parent = ParentOf(ExcludeTrailingDelimiter(d.ShapefileDir, rules), rules);
   d.NhmPath = parent + separator + d.NhmDir + separator;
   d.OutputDir = layoutVersion > 9.0 ? d.ShapefileDir + "Output" + separator : d.ShapefileDir;

@@ -29,7 +29,7 @@ TEST(RunDirectories, heightModelSitsBesideTheShapefilesDirectory) {
   const auto p = DeriveRunDirectories("/home/u/project/shapes/parcels.shp", "MNA_Laser\\MNH/", 0,
                                       ".asc", 3.3, P);
   EXPECT_EQ(p.ShapefileDir, "/home/u/project/shapes/");
-  EXPECT_EQ(p.NhmPath, "/home/u/project/MNA_Laser\\MNH/");
+  EXPECT_EQ(p.NhmPath, "/home/u/project/MNA_Laser/MNH/");  // one separator throughout
   EXPECT_EQ(p.OutputDir, "/home/u/project/shapes/");
 }
 
