@@ -1,19 +1,19 @@
 #include "dialog/BatchView.h"
 
-#include <charconv>
 #include <stdexcept>
 
 #include "dialog/EventDispatch.h"
+#include "dialog/languages/Languages.h"
 
 namespace qv {
 
 namespace {
 
-std::optional<int> IndexOf(std::string_view text) {
-  int index = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), index);
-  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return index;
+// The index of a file-type choice: what a click on one of the two can give.
+std::optional<int> FileTypeIndex(std::string_view text) {
+  if (text == "0") return NhmAsciiGrid;
+  if (text == "1") return NhmFloatGrid;
+  return std::nullopt;
 }
 
 bool IsButton(TControlId id) {
@@ -33,13 +33,42 @@ void ChooseOrType(TComboBox& list, std::string_view text) {
   }
 }
 
+// Why the window would show no tile: its corner tile 0 or an empty tile list say it only to
+// those who know the grid.
+TMsg NoLayoutReason(const TInterfaceForm& form) {
+  if (TWoodedAreaCalculation::TileNumberAt(form.XMin, form.YMax) == 0) return msgExtentOutsideGrid;
+  if (form.XMin > form.XMax || form.YMin > form.YMax) return msgExtentInverted;
+  return msgExtentTooLarge;
+}
+
+// What the window shows above the parameters: the extent, the shapefile and the tile layout.
+void ShowInformationLines(const TInterfaceForm& form, TConsoleOutput& console) {
+  const TDialogControls& c = form.Controls;
+  for (const TLabel* label :
+       {&c.lblXextent, &c.lblYExtent, &c.lblShapeName, &c.lblTopLeftMapNr, &c.lblTiles})
+    console.Message(label->Caption);
+  if (form.Calculation && !form.Calculation->LayoutReady)
+    console.Message(Msg(NoLayoutReason(form)));
+}
+
+void Report(const TWoodedAreaCalculation& calc, TRunReport& report) {
+  report.WoodedShapePath = calc.WoodedShapePath;
+  report.CrownShapePath = calc.CrownShapePath;
+  report.Tiles = calc.Tiles.Count();
+  report.TilesRead = 0;
+  for (std::int32_t row = 0; row < calc.Tiles.RowCount(); ++row) {
+    for (std::int32_t column = 0; column < calc.Tiles.ColumnCount(); ++column)
+      report.TilesRead += calc.Tiles.Get(row, column).IsDummy ? 0 : 1;
+  }
+}
+
 }  // namespace
 
 std::optional<std::string> CheckControlEdit(const TControlEdit& edit) {
   const auto id = ControlByName(edit.Name);
   if (!id) return "unknown control \"" + edit.Name + "\"";
   if (IsButton(*id)) return edit.Name + " is a button, not an input";
-  if (*id == TControlId::rgNhmFiletype && !IndexOf(edit.Text))
+  if (*id == TControlId::rgNhmFiletype && !FileTypeIndex(edit.Text))
     return "rgNhmFiletype takes the index of a choice (0 ASCII, 1 binary), not \"" + edit.Text +
            "\"";
   return std::nullopt;
@@ -72,7 +101,7 @@ void ApplyControlEdit(TInterfaceForm& form, const TControlEdit& edit) {
         form.cmbNhmSeparatorClick();
         return;
       case TControlId::rgNhmFiletype:
-        c.rgNhmFiletype.SetItemIndex(*IndexOf(edit.Text));
+        c.rgNhmFiletype.SetItemIndex(*FileTypeIndex(edit.Text));
         return;
       default:
         return;
@@ -85,21 +114,30 @@ void ApplyControlEdit(TInterfaceForm& form, const TControlEdit& edit) {
 void ShowModalBatch(TInterfaceForm& form, const TBatchOptions& options, TConsoleOutput& console) {
   TStatusBar& statusBar = form.Controls.StatusBar1;
   statusBar.OnChange = [&] { console.Status(statusBar.SimpleText); };
-  DispatchEvent([&] { form.FormActivate(); });
+  form.NameRefusedFields = true;
+  if (options.Report != nullptr) {
+    form.OnCalculated = [&](const TWoodedAreaCalculation& calc) { Report(calc, *options.Report); };
+  }
+  DispatchEvent([&] {
+    form.FormActivate();
+    ShowInformationLines(form, console);
+  });
+  bool edited = true;
   for (const TControlEdit& edit : options.Edits) {
-    if (!form.IsOpen()) break;
-    DispatchEvent([&] { ApplyControlEdit(form, edit); });
+    if (!form.IsOpen() || !edited) break;
+    edited = false;
+    DispatchEvent([&] {
+      ApplyControlEdit(form, edit);
+      edited = true;
+    });
   }
-  if (form.IsOpen()) {
-    if (options.Press == TBatchButton::Calculate) {
-      DispatchEvent([&] { form.btnCalculateClick(); });
-    } else {
-      DispatchEvent([&] { form.btnCancelClick(); });
-    }
+  if (form.IsOpen() && edited && options.Press == TBatchButton::Calculate) {
+    DispatchEvent([&] { form.btnCalculateClick(); });
   }
-  // The user of a failed Calculate closes the dialog.
+  // Cancel as asked, or by the user of a failed Calculate or of an edit that could not be made.
   if (form.IsOpen()) DispatchEvent([&] { form.btnCancelClick(); });
   statusBar.OnChange = nullptr;
+  form.OnCalculated = nullptr;
   console.Finish();
 }
 

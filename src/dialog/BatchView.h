@@ -1,10 +1,14 @@
 // The batch view: the parameter dialog run without windows, as a script of user actions.
 //
-// Set-up as the window's first activation, then each edit in order as if the user had typed
-// it, then a press of Calculate (or Cancel), and Cancel if the dialog is still open after that.
-// Message boxes and prompts go to the console output (see TBatchPlatform).
+// Set-up as the window's first activation, with the information lines printed (and why there is
+// no tile to calculate, where the window would only show an empty tile list); then each edit in
+// order as if the user had typed it, then a press of Calculate (or Cancel), and Cancel if the
+// dialog is still open after that. An edit that cannot be made stops the script before
+// Calculate. Message boxes and prompts go to the console output (see TBatchPlatform); a refused
+// number is named with its caption and accepted range, since no focus shows the field.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -26,16 +30,25 @@ struct TControlEdit {
 
 enum class TBatchButton { Calculate, Cancel };
 
+// What a completed run leaves for a summary: the layers it wrote and the tiles it read.
+struct TRunReport {
+  std::string WoodedShapePath;
+  std::string CrownShapePath;
+  std::int32_t Tiles = 0;      // of the layout
+  std::int32_t TilesRead = 0;  // the others had no file and were read as no-data
+};
+
 struct TBatchOptions {
   std::vector<TControlEdit> Edits;
   TBatchButton Press = TBatchButton::Calculate;
   TQuestionResult Answer = TQuestionResult::Yes;  // to the missing-tiles prompt
   TProgressStyle Progress = TProgressStyle::Sparse;
   std::ostream* Output = nullptr;  // messages, prompts and progress; null: standard error
+  TRunReport* Report = nullptr;    // filled when a Calculate completes; may be null
 };
 
-// Why an edit cannot be made by any user (an unknown control, a button, a file-type index that
-// is not a whole number), or nothing.
+// Why an edit cannot be made by any user (an unknown control, a button, a file-type index other
+// than 0 and 1), or nothing.
 std::optional<std::string> CheckControlEdit(const TControlEdit& edit);
 
 // Makes one edit on the open form. Throws std::invalid_argument for an edit that CheckControlEdit

@@ -2,21 +2,16 @@
 //
 // The numbers are checked and handed over one field at a time in the order of the window, so at
 // the first refused field the ones above it have already been handed over. Besides the strict
-// conversion, values that would break the computation are refused with the same message: a
-// crown radius of 0 gives circles without points, a minimum height of 0 a crown on every cell.
-#include <cmath>
-
+// conversion, each field has the range a run needs (NumberRanges.h); a value outside it is
+// refused with the same message.
 #include "dialog/InterfaceUnit.h"
+#include "dialog/NumberRanges.h"
 #include "dialog/languages/Languages.h"
 #include "platform/Platform.h"
 
 namespace qv {
 
 namespace {
-
-constexpr std::int32_t kMinCirclePoints = 3;
-constexpr std::int32_t kMaxCirclePoints = 360;
-constexpr double kMinWoodedAreaLimit = 1.0;  // m2: one pixel
 
 // The hourglass for the life of the object; the cursor before it comes back however the run
 // ends.
@@ -35,7 +30,7 @@ class TBusyCursor {
 
 bool TInterfaceForm::Calculate() {
   if (!Calculation) return false;
-  if (!HandOverNumbers() || !HandOverFileSettings()) return false;
+  if (HandOverNumbers() != TControlId::None || !HandOverFileSettings()) return false;
   const TBusyCursor busy;
   TWoodedAreaCalculation& calc = *Calculation;
   calc.LayoutVersion = LayoutVersion;
@@ -47,66 +42,43 @@ bool TInterfaceForm::Calculate() {
   return calc.LayoutReady && calc.ComputeWoodedAreas();
 }
 
-bool TInterfaceForm::Refuse(TControlId field) {
-  Platform().ShowMessage(Msg(msgInvalidNumber));
+TControlId TInterfaceForm::Refuse(TControlId field, const TAcceptedRange& range) {
+  Platform().ShowMessage(NameRefusedFields ? RefusalText(field, range) : Msg(msgInvalidNumber));
   Controls.Focused = field;
-  return false;
+  return field;
 }
 
-std::optional<double> TInterfaceForm::CheckedFloat(TControlId field) {
+std::optional<double> TInterfaceForm::AcceptedValue(TControlId field,
+                                                    const TAcceptedRange& range) {
   TEnhancedEdit& edit = *Controls.EnhancedEdit(field);
-  if (!edit.ValidateFloat(true) || !std::isfinite(edit.Value())) {
-    Refuse(field);
-    return std::nullopt;
-  }
-  return edit.Value();
+  const bool integer = field == TControlId::edNumCirclePoints;
+  const bool converts = integer ? edit.ValidateInt(true) : edit.ValidateFloat(true);
+  if (!converts) return std::nullopt;
+  const double value = integer ? edit.ValueInt() : edit.Value();
+  if (!range.Contains(value)) return std::nullopt;
+  return value;
 }
 
-std::optional<std::int32_t> TInterfaceForm::CheckedInt(TControlId field) {
-  TEnhancedEdit& edit = *Controls.EnhancedEdit(field);
-  if (!edit.ValidateInt(true)) {
-    Refuse(field);
-    return std::nullopt;
-  }
-  return edit.ValueInt();
-}
-
-bool TInterfaceForm::HandOverNumbers() {
-  using enum TControlId;
+TControlId TInterfaceForm::HandOverNumbers() {
   TWoodedAreaCalculation& calc = *Calculation;
-
-  const auto minHeight = CheckedFloat(edtMinTreeHeight);
-  if (!minHeight) return false;
-  if (!(*minHeight > 0)) return Refuse(edtMinTreeHeight);
-  calc.MinTreeHeight = *minHeight;
-
-  const auto slope = CheckedFloat(edTreeRadiusParam1);
-  if (!slope) return false;
-  if (*slope < 0) return Refuse(edTreeRadiusParam1);
-  calc.TreeRadiusParam1 = *slope;
-
-  // With a slope of at least 0, a radius above 0 at the minimum height is one for every tree.
-  const auto intercept = CheckedFloat(edTreeRadiusParam0);
-  if (!intercept) return false;
-  const double smallestRadius = *slope * *minHeight + *intercept;
-  if (!(smallestRadius > 0) || !std::isfinite(smallestRadius)) return Refuse(edTreeRadiusParam0);
-  calc.TreeRadiusParam0 = *intercept;
-
-  const auto points = CheckedInt(edNumCirclePoints);
-  if (!points) return false;
-  if (*points < kMinCirclePoints || *points > kMaxCirclePoints) return Refuse(edNumCirclePoints);
-  calc.NumCirclePoints = *points;
-
-  const auto clearing = CheckedFloat(edtMinClearingArea);
-  if (!clearing) return false;
-  if (*clearing < 0) return Refuse(edtMinClearingArea);
-  calc.MinClearingArea = *clearing;
-
-  const auto wooded = CheckedFloat(edtMinWoodedArea);
-  if (!wooded) return false;
-  if (*wooded < kMinWoodedAreaLimit) return Refuse(edtMinWoodedArea);
-  calc.MinWoodedArea = *wooded;
-  return true;
+  double minHeight = 0.0;
+  double slope = 0.0;
+  for (const TControlId field : TDialogControls::NumericFields) {
+    const TAcceptedRange range = AcceptedRange(field, minHeight, slope);
+    const auto value = AcceptedValue(field, range);
+    if (!value) return Refuse(field, range);
+    switch (field) {
+      case TControlId::edtMinTreeHeight: calc.MinTreeHeight = minHeight = *value; break;
+      case TControlId::edTreeRadiusParam1: calc.TreeRadiusParam1 = slope = *value; break;
+      case TControlId::edTreeRadiusParam0: calc.TreeRadiusParam0 = *value; break;
+      case TControlId::edNumCirclePoints:
+        calc.NumCirclePoints = static_cast<std::int32_t>(*value);
+        break;
+      case TControlId::edtMinClearingArea: calc.MinClearingArea = *value; break;
+      default: calc.MinWoodedArea = *value; break;
+    }
+  }
+  return TControlId::None;
 }
 
 bool TInterfaceForm::HandOverFileSettings() {

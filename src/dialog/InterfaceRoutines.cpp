@@ -8,9 +8,6 @@ namespace qv {
 
 namespace {
 
-constexpr int kAsciiIndex = 0;
-constexpr int kBinaryIndex = 1;
-
 // The button restores "MNA_laser" with a small "l", the settings file "MNA_Laser"; both name
 // the same directory on the file systems the deliveries come on.
 constexpr std::string_view kResetNhmDir = "MNA_laser\\MNH";
@@ -27,7 +24,7 @@ void TInterfaceForm::ResetDefaults() {
   c.edNumCirclePoints.SetValueInt(36);
   c.edtMinClearingArea.SetValue(100);
   c.edtMinWoodedArea.SetValue(200);
-  c.rgNhmFiletype.SetItemIndex(kAsciiIndex);
+  c.rgNhmFiletype.SetItemIndex(NhmAsciiGrid);
   c.edtNhmDir.Text = std::string(kResetNhmDir);
   c.edtNhmPrefix.SetText("");
   c.cmbNhmSeparator.Select(0);
@@ -38,7 +35,7 @@ void TInterfaceForm::ResetDefaults() {
 
 void TInterfaceForm::UpdateFileTypeControls() {
   auto& ext = Controls.cmbNhmFileExt;
-  if (Controls.rgNhmFiletype.ItemIndex() == kAsciiIndex) {
+  if (Controls.rgNhmFiletype.ItemIndex() == NhmAsciiGrid) {
     ext.Enabled = true;
     ext.Select(ext.IndexOf(kAsciiExtension));
   } else {
@@ -59,8 +56,8 @@ void TInterfaceForm::UpdateExample() {
   }
   std::string extension;
   const int type = c.rgNhmFiletype.ItemIndex();
-  if (type == kAsciiIndex) extension = c.cmbNhmFileExt.Text;
-  if (type == kBinaryIndex) extension = kBinaryExtension;
+  if (type == NhmAsciiGrid) extension = c.cmbNhmFileExt.Text;
+  if (type == NhmFloatGrid) extension = kBinaryExtension;
   c.lblNhmExample.Caption = Msg(msgExample) + c.edtNhmPrefix.Text() + map +
                             c.cmbNhmSeparator.Text + tile + c.edtNhmSuffix.Text() + extension;
 }

@@ -14,7 +14,7 @@ TInterfaceForm::~TInterfaceForm() = default;
 void TInterfaceForm::FormCreate() {
   SaveSettingsOnClose = true;
   // The window's resource starts with the ASCII choice; only changes from there on are clicks.
-  Controls.rgNhmFiletype.SetItemIndex(0);
+  Controls.rgNhmFiletype.SetItemIndex(NhmAsciiGrid);
   Controls.rgNhmFiletype.OnClick = [this] { rgNhmFiletypeClick(); };
 }
 
@@ -72,6 +72,7 @@ void TInterfaceForm::btnCalculateClick() {
   RunResult = 0;
   if (!Calculate()) return;
   RunResult = Calculation->ResultStatus;
+  if (OnCalculated) OnCalculated(*Calculation);
   Close();
 }
 

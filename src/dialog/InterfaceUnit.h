@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,6 +22,8 @@
 #include "dialog/DialogControls.h"
 
 namespace qv {
+
+struct TAcceptedRange;
 
 class TInterfaceForm {
  public:
@@ -44,6 +47,14 @@ class TInterfaceForm {
   bool SaveSettingsOnClose = false;
   std::unique_ptr<TWoodedAreaCalculation> Calculation;  // from set-up until the form closes
   TDialogControls Controls;
+
+  // --- set by a view ---
+  // A view that shows no focus (the batch view) has a refused number named with its caption and
+  // accepted range instead of the bare "Invalid number".
+  bool NameRefusedFields = false;
+  // Called after a Calculate that completed, before the dialog closes and releases the
+  // computation: a view's last look at the run (its layers, its tiles).
+  std::function<void(const TWoodedAreaCalculation&)> OnCalculated;
 
   // --- event handlers ---
   void FormCreate();
@@ -74,16 +85,18 @@ class TInterfaceForm {
   // Validates and hands over the parameters, prepares the paths and runs the computation when
   // the tile layout exists. True when the computation completed.
   bool Calculate();
+  // The first step of Calculate: the six numbers checked in window order, each accepted one
+  // handed to the computation. At the first refused field the refusal is shown and the focus put
+  // there; that field is returned (None when all six were accepted).
+  TControlId HandOverNumbers();
 
  private:
   void FormClose();
   void ShowExtent();
   void SetCaptions();
-  bool HandOverNumbers();
   bool HandOverFileSettings();
-  std::optional<double> CheckedFloat(TControlId field);
-  std::optional<std::int32_t> CheckedInt(TControlId field);
-  bool Refuse(TControlId field);
+  std::optional<double> AcceptedValue(TControlId field, const TAcceptedRange& range);
+  TControlId Refuse(TControlId field, const TAcceptedRange& range);
 
   bool activated_ = false;
   bool closed_ = false;

@@ -1,5 +1,5 @@
-# quelvaris32.dll: the two exports over the static core libraries and the dialog's windows,
-# and quelvaris-host.exe. Included by cmake/QvWindows.cmake in the Windows builds.
+# quelvaris32.dll: the two exports over the static core libraries and the dialog's windows.
+# Included by cmake/QvWindows.cmake in the Windows builds.
 set(QV_DLL_DIR ${CMAKE_CURRENT_LIST_DIR})
 
 add_library(quelvaris32 SHARED ${QV_DLL_DIR}/exports_win32.cpp ${QV_DLL_DIR}/quelvaris32.def)
@@ -14,15 +14,3 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   # The plain .def names stand for the stdcall symbols (quelvaris for _quelvaris@20).
   target_link_options(quelvaris32 PRIVATE "LINKER:--enable-stdcall-fixup")
 endif()
-
-# quelvaris-host.exe: the Linux host's command line and demo, with a Windows main that shows
-# the DLL's dialog unless the batch view is asked for.
-set(QV_HOST_DIR ${CMAKE_SOURCE_DIR}/tools/host)
-add_executable(quelvaris-host ${QV_DLL_DIR}/host_win32.cpp ${QV_HOST_DIR}/Demo.cpp
-               ${QV_HOST_DIR}/HostCommandLine.cpp ${QV_HOST_DIR}/HostModes.cpp ${QV_HOST_DIR}/LayerSummary.cpp
-               ${QV_HOST_DIR}/Terminal.cpp)
-target_compile_options(quelvaris-host PRIVATE ${QV_WARNINGS})
-target_include_directories(quelvaris-host PRIVATE ${CMAKE_SOURCE_DIR}/tools)
-target_link_libraries(quelvaris-host PRIVATE quelvaris_core qv_nhmgen_windows)
-set_target_properties(quelvaris-host PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-add_dependencies(quelvaris-host quelvaris32)

@@ -25,18 +25,6 @@ TEST(DialogControls, startLikeTheWindowResource) {
   EXPECT_EQ(c.EnhancedEdit(TControlId::edtNhmDir), nullptr);
 }
 
-TEST(DialogControls, aFieldThatRefusesItsTextTakesTheFocus) {
-  test::RecordingPlatform platform;
-  TDialogControls c;
-  c.Focused = TControlId::btnCalculate;
-  c.edNumCirclePoints.SetText("abc");
-  EXPECT_FALSE(c.edNumCirclePoints.ValidateInt(true));
-  EXPECT_EQ(c.Focused, TControlId::edNumCirclePoints);
-  c.edtMinWoodedArea.SetText("x");
-  EXPECT_FALSE(c.edtMinWoodedArea.ValidateFloat(true));
-  EXPECT_EQ(c.Focused, TControlId::edtMinWoodedArea);
-}
-
 TEST(DialogControls, namesMapBothWays) {
   for (int i = 1; i <= static_cast<int>(TControlId::btnCalculate); ++i) {
     const auto id = static_cast<TControlId>(i);

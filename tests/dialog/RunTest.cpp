@@ -16,6 +16,10 @@ class Run : public ::testing::Test {
     return RunQuelvaris(e.XMin, e.XMax, e.YMin, e.YMax, path, options);
   }
   std::int32_t Call(const test::TExtent& e) { return Call(e, project.Shapefile().c_str()); }
+  std::optional<std::string> Check() {
+    const auto& e = window;
+    return CheckBatchEdits(e.XMin, e.XMax, e.YMin, e.YMax, project.Shapefile().c_str(), options);
+  }
   bool Printed(std::string_view text) const {
     return output.str().find(text) != std::string::npos;
   }
@@ -27,51 +31,66 @@ class Run : public ::testing::Test {
   const test::TExtent window = test::WindowExtent(test::ProjectTile, test::ProjectWindow);
 };
 
-TEST_F(Run, invalidNumberThenCancelReturnsZeroAndKeepsTheStoredValue) {
-  project.WriteSettings("[Parameters]\nMinimum tree height=3\n");
-  options.Edits = {{"edtMinTreeHeight", "abc"}};
-  EXPECT_EQ(Call(window), 0);
-  EXPECT_EQ(output.str(), "Ung\xC3\xBCltige Zahl\n");
-  EXPECT_EQ(project.Stored("Parameters", "Minimum tree height"), "3");
-  EXPECT_EQ(project.Stored("Parameters", "Minimum wooded area"), "200");
+TEST_F(Run, setUpPrintsTheInformationLinesOfTheWindow) {
+  options.Press = TBatchButton::Cancel;
+  EXPECT_EQ(Call(window), -1);
+  EXPECT_EQ(output.str(), "x: 672500 - 672659\ny: 253881 - 254000\nShapefile: " +
+                              project.Shapefile() +
+                              "\nEcke links oben: Kachel Nr 109111\nKacheln 1091-11,\n");
+}
+
+TEST_F(Run, extentWithoutTilesSaysWhy) {
+  const std::pair<test::TExtent, std::string> cases[] = {
+      {test::ExtentWestOfGrid, "Die linke obere Ecke des Ausschnitts liegt ausserhalb"},
+      {{672500, 670000, 253881, 254000}, "Der Ausschnitt ist vertauscht"},
+      {{672500, 672659, -2000000000, 254000}, "Der Ausschnitt umfasst mehr Kacheln"}};
+  for (const auto& [extent, reason] : cases) {
+    output.str("");
+    EXPECT_EQ(Call(extent), 0);
+    EXPECT_TRUE(Printed("\n" + reason)) << output.str();
+  }
 }
 
 TEST_F(Run, editsAreMadeInOrderAsTheUserWouldTypeThem) {
   options.Press = TBatchButton::Cancel;
-  options.Edits = {{"edtMinTreeHeight", "2.5"},  {"edtMinTreeHeight", "3.25"},
-                   {"cmbNhmSeparator", "-"},     {"edtNhmPrefix", "mnh"},
-                   {"edtNhmDir", "dhm\\2024"},   {"rgNhmFiletype", "1"},
-                   {"cmbNhmFileExt", ".asc"},  // disabled for binary files: refused
+  options.Edits = {{"edtMinTreeHeight", "2.5"}, {"edtMinTreeHeight", "3.25"},
+                   {"cmbNhmSeparator", "~"},    {"edtNhmPrefix", "mnh"},
+                   {"edtNhmDir", "dhm\\2024"},  {"rgNhmFiletype", "1"},
                    {"edNumCirclePoints", "24"}};
   EXPECT_EQ(Call(window), -1);
   EXPECT_EQ(project.Stored("Parameters", "Minimum tree height"), "3.25");
   EXPECT_EQ(project.Stored("Parameters", "Number of points in circle"), "24");
-  EXPECT_EQ(project.Stored("Files", "NHM separator"), "1");
+  // The list's position is what the file keeps, and a typed text has none.
+  EXPECT_EQ(project.Stored("Files", "NHM separator"), "-1");
   EXPECT_EQ(project.Stored("Files", "NHM prefix"), "mnh");
   EXPECT_EQ(project.Stored("Files", "NHM directory"), "dhm\\2024");
   EXPECT_EQ(project.Stored("Files", "file type"), "1");
-  EXPECT_EQ(output.str(), "cmbNhmFileExt: the list is disabled\n");
-}
-
-TEST_F(Run, textThatIsNoItemIsTypedIntoTheList) {
-  options.Press = TBatchButton::Cancel;
-  options.Edits = {{"cmbNhmSeparator", "~"}};
-  EXPECT_EQ(Call(window), -1);
-  // The list's position is what the file keeps, and a typed text has none.
-  EXPECT_EQ(project.Stored("Files", "NHM separator"), "-1");
 }
 
 TEST_F(Run, typedSeparatorAndExtensionNameTheTileFiles) {
   project.WriteTiles(test::ProjectTile, 1, 1);
-  const std::string expected = "1091~11_dhm_grid1.asc";
   options.Edits = {{"cmbNhmSeparator", "~"}, {"cmbNhmFileExt", ".asc"}};
   EXPECT_EQ(Call(window), 4);  // no file found: every tile reads as no-data
-  EXPECT_TRUE(Printed(expected + "\" nicht gefunden")) << output.str();
+  EXPECT_TRUE(Printed("1091~11_dhm_grid1.asc\" nicht gefunden")) << output.str();
+}
+
+TEST_F(Run, editThatCannotBeMadeStopsTheScriptBeforeCalculate) {
+  project.WriteTiles(test::ProjectTile, 1, 1);
+  options.Edits = {{"rgNhmFiletype", "1"}, {"cmbNhmFileExt", ".asc"}};
+  EXPECT_EQ(Call(window), -1);
+  EXPECT_TRUE(Printed("\ncmbNhmFileExt: the list is disabled\n")) << output.str();
+  EXPECT_FALSE(project.Exists(project.Layer("_w2.shp")));
+}
+
+TEST_F(Run, refusedNumberIsNamedWithItsCaptionAndRange) {
+  project.WriteSettings("[Parameters]\nNumber of points in circle=1000\n");
+  EXPECT_EQ(Call(window), 0);
+  EXPECT_TRUE(Printed("\nKreise als Polygone vom Grad: Ung\xC3\xBCltige Zahl (3 bis 360)\n"))
+      << output.str();
 }
 
 TEST_F(Run, missingTilesPromptIsAnsweredFromTheOptions) {
   project.WriteTiles(test::ProjectTile, 1, 1);
-  // Two tiles side by side, only the west one delivered.
   test::TExtent twoTiles = window;
   twoTiles.XMax += 4375;
   options.Answer = TQuestionResult::No;
@@ -82,15 +101,20 @@ TEST_F(Run, missingTilesPromptIsAnsweredFromTheOptions) {
   EXPECT_FALSE(project.Exists(project.Layer("_w1.shp")));
 }
 
-TEST_F(Run, exceptionInAnEventIsShownAndTheDialogStaysOpenUntilCancel) {
+TEST_F(Run, completedRunReportsItsLayersAndTheTilesItRead) {
   project.WriteTiles(test::ProjectTile, 1, 1);
-  std::ofstream(project.NhmDir() + "/109111_dhm_grid1.txt", std::ios::binary)
-      << "ncols 3\nnrows 3\nxllcorner 0\nyllcorner 0\ncellsize 1x\nnodata_value -9999\n";
-  options.Edits = {{"edtMinClearingArea", "70"}};
-  EXPECT_EQ(Call(window), 0);
-  EXPECT_TRUE(Printed("1x")) << output.str();
-  EXPECT_FALSE(platform.busy);
-  EXPECT_EQ(project.Stored("Parameters", "Minimum clearing area"), "70");
+  test::TExtent twoTiles = window;
+  twoTiles.XMax += 4375;
+  TRunReport report;
+  options.Report = &report;
+  EXPECT_EQ(Call(twoTiles), 1);  // the missing tile read as no-data, as the default answer says
+  EXPECT_EQ(report.Tiles, 2);
+  EXPECT_EQ(report.TilesRead, 1);
+  EXPECT_EQ(report.WoodedShapePath, project.Layer("_w1.shp"));
+  EXPECT_EQ(report.CrownShapePath, project.Layer("_w2.shp"));
+  EXPECT_TRUE(Printed("\nKachel 1 Zeile 0, 0%\nKachel 2 Zeile 0, 0%\nShapefiles schreiben...\n"
+                      "Verarbeitung des NHM beendet\n"))
+      << output.str();
 }
 
 TEST_F(Run, nullPathCountsAsEmpty) {
@@ -98,21 +122,27 @@ TEST_F(Run, nullPathCountsAsEmpty) {
   platform.allowWrite = [](const std::string&) { return false; };
   options.Press = TBatchButton::Cancel;
   EXPECT_EQ(Call(test::ExtentWestOfGrid, nullptr), -1);
-  EXPECT_TRUE(Printed("quelvaris.ini")) << output.str();
+  EXPECT_TRUE(Printed("\nShapefile: \n")) << output.str();
 }
 
-TEST_F(Run, successfulRunReturnsOneAndShowsProgressOncePerTile) {
-  project.WriteTiles(test::ProjectTile, 2, 1);
-  test::TExtent twoTiles = window;
-  twoTiles.XMax += 4375;
-  EXPECT_EQ(Call(twoTiles), 1);
-  EXPECT_EQ(output.str(),
-            "Kachel 1 Zeile 0, 0%\n"
-            "Kachel 2 Zeile 0, 0%\n"
-            "Shapefiles schreiben...\n"
-            "Verarbeitung des NHM beendet\n");
-  EXPECT_TRUE(project.Exists(project.Layer("_w1.shp")));
-  EXPECT_TRUE(project.Exists(project.Layer("_w2.shp")));
+TEST_F(Run, exceptionThatReachesTheEntryPointShowsTheLibraryErrorAndReturnsZero) {
+  platform.failNumberFormat = true;  // the dialog cannot even be created
+  EXPECT_EQ(Call(window), 0);
+  EXPECT_EQ(output.str(), "Erreur dans le DLL quelvaris\n");
+}
+
+TEST_F(Run, editsAreCheckedBeforeTheRunWithoutShowingOrWritingAnything) {
+  EXPECT_EQ(Check(), std::nullopt);
+  options.Edits = {{"edtMinTreeHeight", "3"}, {"edNumCirclePoints", "1000"}};
+  EXPECT_EQ(Check(), "Kreise als Polygone vom Grad: Ung\xC3\xBCltige Zahl (3 bis 360)");
+  options.Edits = {{"rgNhmFiletype", "1"}, {"cmbNhmFileExt", ".asc"}};
+  EXPECT_EQ(Check(), "cmbNhmFileExt: the list is disabled");
+  // A stored value that Calculate refuses is the run's to report, not the edits'.
+  project.WriteSettings("[Parameters]\nNumber of points in circle=1000\n");
+  options.Edits = {{"edtMinTreeHeight", "3"}};
+  EXPECT_EQ(Check(), std::nullopt);
+  EXPECT_EQ(project.Stored("Parameters", "Minimum tree height"), "<absent>");
+  EXPECT_TRUE(platform.messages.empty());
 }
 
 }  // namespace

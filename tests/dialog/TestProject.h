@@ -12,7 +12,7 @@
 #include <sstream>
 #include <string>
 
-#include "dialog/DialogControls.h"
+#include "dialog/InterfaceUnit.h"
 #include "nhmgen/NhmGenerator.h"
 #include "platform/Platform.h"
 
@@ -21,7 +21,6 @@ namespace qv::test {
 // Map 1091, tile 11 and the window of it that the small runs read.
 inline constexpr nhmgen::TileId ProjectTile{1091, 11};
 inline constexpr nhmgen::DataWindow ProjectWindow{0, 0, 120, 160};
-inline constexpr std::uint64_t ProjectSeed = 1;
 
 struct TExtent {
   std::int32_t XMin = 0;
@@ -41,6 +40,38 @@ inline TExtent WindowExtent(nhmgen::TileId tile, const nhmgen::DataWindow& windo
 
 // West of sheet column 0: the extent has no tile layout.
 inline constexpr TExtent ExtentWestOfGrid{470000, 471000, 250000, 251000};
+
+// An ASCII tile of size x size cells at the tile's north-west corner, every cell high, each row
+// a metre lower than the one north of it: every cell that the row pass classifies has a higher
+// neighbour (the first two rows are never classified), so there are woods but no tree top.
+inline std::string RampTileText(nhmgen::TileId tile, int size) {
+  const auto o = nhmgen::OriginOf(tile);
+  std::ostringstream text;
+  text << "ncols " << size << "\nnrows " << size << "\nxllcorner " << o.WestX - 0.5
+       << "\nyllcorner " << o.NorthY + 0.5 - size << "\ncellsize 1\nnodata_value -9999\n";
+  for (int row = 0; row < size; ++row) {
+    for (int col = 0; col < size; ++col) text << 60 - row << (col + 1 < size ? " " : "\n");
+  }
+  return text.str();
+}
+
+// What the host does: hand over the extent and the shapefile, and show the form.
+inline void OpenForm(TInterfaceForm& form, const TExtent& e, const std::string& shapefile) {
+  form.XMin = e.XMin;
+  form.XMax = e.XMax;
+  form.YMin = e.YMin;
+  form.YMax = e.YMax;
+  form.ShapefilePath = shapefile;
+  form.LayoutVersion = 3.3;
+  form.FormActivate();
+}
+
+// What the user does: tab into the field (its text selected) and type.
+inline void TypeInto(TInterfaceForm& form, TControlId id, std::string_view text) {
+  TEnhancedEdit& field = *form.Controls.EnhancedEdit(id);
+  field.FocusReceived(false);
+  field.TypeText(text);
+}
 
 // The eleven settings as their defaults, each in its field's format. The settings file's default
 // directory is "MNA_Laser", the reset button's "MNA_laser".
@@ -63,9 +94,10 @@ class TTestProject {
  public:
   TTestProject() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "_" + info->name();
+    for (char& c : name) c = c == '/' ? '_' : c;  // parameterised tests
     dir_ = std::filesystem::temp_directory_path() /
-           ("qv_project_" + std::string(info->test_suite_name()) + "_" + info->name() + "_" +
-            std::to_string(::getpid()));
+           ("qv_project_" + name + "_" + std::to_string(::getpid()));
     std::filesystem::remove_all(dir_);
     std::filesystem::create_directories(dir_ / "shapes");
   }
@@ -86,18 +118,20 @@ class TTestProject {
   std::string NhmDir() const { return (dir_ / "MNA_Laser" / "MNH").string(); }
 
   // A block of generated tiles with the default naming ("109111_dhm_grid1.txt").
-  void WriteTiles(nhmgen::TileId first, int cols, int rows,
-                  const nhmgen::DataWindow& window = ProjectWindow,
-                  nhmgen::GridFormat format = nhmgen::GridFormat::Ascii) const {
+  void WriteTiles(nhmgen::TileId first, int cols, int rows) const {
     nhmgen::BlockRequest request;
-    request.Seed = ProjectSeed;
+    request.Seed = 1;
     request.FirstTile = first;
     request.Cols = cols;
     request.Rows = rows;
-    request.Window = window;
-    request.Format = format;
+    request.Window = ProjectWindow;
     request.OutputDirectory = NhmDir();
     nhmgen::WriteBlock(request);
+  }
+  // The file of tile 1091-11 with the given text.
+  void WriteTile(const std::string& text) const {
+    std::filesystem::create_directories(NhmDir());
+    std::ofstream(NhmDir() + "/109111_dhm_grid1.txt", std::ios::binary) << text;
   }
 
   void WriteSettings(const std::string& text) const {

@@ -62,34 +62,15 @@ TEST(ExportTable, holdsExactlyTheTwoFunctions) {
 }
 
 TEST_F(Exports, deleteTempFilesCountsWhatItDeletedAndLeavesTheLayersAlone) {
-  const std::string base = (project.Dir() / "work").string();
-  EXPECT_EQ(deleteTempFiles_((base + ".shp").c_str()), 0);
-  for (const char* layer : {"_comb", "_merg"}) {
-    for (const char* ext : {".shp", ".dbf", ".shx", ".sbx", ".sbn"}) Touch(base + layer + ext);
-  }
-  Touch(base + ".shp");
-  Touch(base + "_w1.shp");
-  EXPECT_EQ(deleteTempFiles_((base + ".shp").c_str()), 10);
-  EXPECT_EQ(deleteTempFiles_((base + ".shp").c_str()), 0);
-  EXPECT_TRUE(fs::exists(base + ".shp"));
-  EXPECT_TRUE(fs::exists(base + "_w1.shp"));
-}
-
-TEST_F(Exports, deleteTempFilesTakesANullPointerAsTheEmptyPath) {
   const fs::path previous = fs::current_path();
   fs::current_path(project.Dir());
-  Touch("_comb.shp");
-  Touch("_merg.sbn");
-  const std::int32_t deleted = deleteTempFiles_(nullptr);
+  for (const char* name : {"work_comb.shp", "work_merg.sbx", "work_w1.shp", "_comb.dbf"})
+    Touch(name);
+  EXPECT_EQ(deleteTempFiles_("work.shp"), 2);
+  EXPECT_EQ(deleteTempFiles_("work.shp"), 0);
+  EXPECT_TRUE(fs::exists("work_w1.shp"));
+  EXPECT_EQ(deleteTempFiles_(nullptr), 1);  // the empty path
   fs::current_path(previous);
-  EXPECT_EQ(deleted, 2);
-  EXPECT_FALSE(fs::exists(project.Dir() / "_comb.shp"));
-}
-
-TEST_F(Exports, quelvarisWithoutTileLayoutReturnsZeroAndWritesTheSettings) {
-  const auto e = test::ExtentWestOfGrid;
-  EXPECT_EQ(quelvaris_(e.XMin, e.XMax, e.YMin, e.YMax, project.Shapefile().c_str()), 0);
-  EXPECT_NE(project.ReadSettings().find("Minimum tree height=2"), std::string::npos);
 }
 
 TEST_F(Exports, quelvarisComputesBothLayersOfTheExtent) {

@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,7 @@ class RecordingPlatform final : public IPlatform {
   TLocalDate date{2026, 12, 6};
   std::uint32_t localeId = 0x407;
   TNumberFormat numberFormat{};
+  bool failNumberFormat = false;  // NumberFormat throws, as a failed allocation would
   // Return false to make a file operation on that path fail.
   std::function<bool(const std::string& path)> allowWrite = [](const std::string&) { return true; };
 
@@ -80,7 +82,10 @@ class RecordingPlatform final : public IPlatform {
 
   TLocalDate LocalDate() override { return date; }
   std::uint32_t RecordedLocale() override { return localeId; }
-  TNumberFormat NumberFormat() override { return numberFormat; }
+  TNumberFormat NumberFormat() override {
+    if (failNumberFormat) throw std::runtime_error("no number format");
+    return numberFormat;
+  }
 
   std::string IniRead(const std::string& file, std::string_view section, std::string_view key,
                       std::string_view def) override {

@@ -1,7 +1,6 @@
 #include "DllHost.h"
 
 #include <filesystem>
-#include <vector>
 
 #include "GuiDriver.h"
 #include "WinTest.h"
@@ -9,17 +8,23 @@
 
 namespace qv::wintest {
 
+namespace {
+
+constexpr nhmgen::DataWindow kWindow{0, 0, 120, 160};
+
+}  // namespace
+
 TLibrary LoadQuelvaris() {
   char exe[MAX_PATH] = {};
   ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
   const std::string path = std::filesystem::path(exe).parent_path().string() + "\\quelvaris32.dll";
-  TLibrary library;
-  library.Module = ::LoadLibraryA(path.c_str());
-  if (library.Module == nullptr) Abort("cannot load " + path);
-  library.quelvaris = reinterpret_cast<TQuelvaris>(
-      reinterpret_cast<void*>(::GetProcAddress(library.Module, "quelvaris")));
-  library.delete_temp_files = reinterpret_cast<TDeleteTempFiles>(
-      reinterpret_cast<void*>(::GetProcAddress(library.Module, "delete_temp_files")));
+  HMODULE module = ::LoadLibraryA(path.c_str());
+  if (module == nullptr) Abort("cannot load " + path);
+  const auto find = [&](const char* name) {
+    return reinterpret_cast<void*>(::GetProcAddress(module, name));
+  };
+  const TLibrary library{reinterpret_cast<TQuelvaris>(find("quelvaris")),
+                         reinterpret_cast<TDeleteTempFiles>(find("delete_temp_files"))};
   if (library.quelvaris == nullptr || library.delete_temp_files == nullptr)
     Abort("the exports are missing from " + path);
   return library;
@@ -36,12 +41,11 @@ std::string Ansi(std::string_view utf8) {
   return out;
 }
 
-TExtent WindowExtent(nhmgen::TileId tile, const nhmgen::DataWindow& window) {
+TExtent WindowExtent(nhmgen::TileId tile) {
   const auto o = nhmgen::OriginOf(tile);
-  return {static_cast<std::int32_t>(o.WestX + window.FirstCol),
-          static_cast<std::int32_t>(o.WestX + window.FirstCol + window.Cols - 1),
-          static_cast<std::int32_t>(o.NorthY - window.FirstRow - window.Rows + 1),
-          static_cast<std::int32_t>(o.NorthY - window.FirstRow)};
+  return {static_cast<std::int32_t>(o.WestX), static_cast<std::int32_t>(o.WestX + kWindow.Cols - 1),
+          static_cast<std::int32_t>(o.NorthY - kWindow.Rows + 1),
+          static_cast<std::int32_t>(o.NorthY)};
 }
 
 TProject::TProject(const std::string& root, const std::string& name) : dir_(root + "\\" + name) {
@@ -49,34 +53,35 @@ TProject::TProject(const std::string& root, const std::string& name) : dir_(root
   std::filesystem::create_directories(dir_ + "\\shapes");
 }
 
-void TProject::WriteTiles(nhmgen::TileId first, int cols, const nhmgen::DataWindow& window) const {
+void TProject::WriteTiles(nhmgen::TileId first, int cols) const {
   nhmgen::BlockRequest request;
   request.Seed = 1;
   request.FirstTile = first;
   request.Cols = cols;
   request.Rows = 1;
-  request.Window = window;
-  request.OutputDirectory = NhmDir();
+  request.Window = kWindow;
+  request.OutputDirectory = dir_ + "\\MNA_Laser\\MNH";
   nhmgen::WriteBlock(request);
 }
 
 std::string TProject::Setting(const char* section, const char* key) const {
   char value[2048] = {};
   ::GetPrivateProfileStringA(section, key, "<missing>", value, sizeof value,
-                             SettingsFile().c_str());
+                             (dir_ + "\\shapes\\quelvaris.ini").c_str());
   return value;
 }
 
 void TProject::SetSetting(const char* section, const char* key, const char* value) const {
-  ::WritePrivateProfileStringA(section, key, value, SettingsFile().c_str());
+  ::WritePrivateProfileStringA(section, key, value, (dir_ + "\\shapes\\quelvaris.ini").c_str());
 }
 
 bool FileExists(const std::string& path) {
   return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::int32_t RunDriven(const TLibrary& library, const TExtent& extent, const std::string& shapefile,
-                       const std::function<void(HWND dialog, DWORD uiThread)>& drive) {
+std::int32_t RunDriven(const TLibrary& library, const TProject& project,
+                       const std::function<void(HWND dialog, DWORD uiThread)>& drive,
+                       std::int32_t extraEast) {
   const DWORD ui = ::GetCurrentThreadId();
   TThread driver([&] {
     HWND dialog = WaitForDialogWith(ui, control_id::btnCalculate);
@@ -85,8 +90,9 @@ std::int32_t RunDriven(const TLibrary& library, const TExtent& extent, const std
     if (!WaitFor([&] { return !::IsWindow(dialog); }))
       Abort("the parameter dialog is still open after the scenario");
   });
+  const TExtent e = WindowExtent({1091, 11});
   const std::int32_t result =
-      library.quelvaris(extent.XMin, extent.XMax, extent.YMin, extent.YMax, shapefile.c_str());
+      library.quelvaris(e.XMin, e.XMax + extraEast, e.YMin, e.YMax, project.Shapefile().c_str());
   driver.JoinPumping();
   return result;
 }

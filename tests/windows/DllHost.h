@@ -17,7 +17,6 @@ using TQuelvaris = std::int32_t(__stdcall*)(std::int32_t, std::int32_t, std::int
 using TDeleteTempFiles = std::int32_t(__stdcall*)(const char*);
 
 struct TLibrary {
-  HMODULE Module = nullptr;
   TQuelvaris quelvaris = nullptr;
   TDeleteTempFiles delete_temp_files = nullptr;
 };
@@ -35,8 +34,9 @@ struct TExtent {
   std::int32_t YMax = 0;
 };
 
-// The cells of a window of a tile, as a host passes the extent.
-TExtent WindowExtent(nhmgen::TileId tile, const nhmgen::DataWindow& window);
+// The cells of the window of a tile that the generated tiles hold (120 x 160 at its north-west
+// corner), as a host passes the extent.
+TExtent WindowExtent(nhmgen::TileId tile);
 
 // A project directory: the host's shapefile in "shapes", the height model in "MNA_Laser\MNH".
 class TProject {
@@ -45,9 +45,7 @@ class TProject {
   const std::string& Dir() const { return dir_; }
   std::string Shapefile() const { return dir_ + "\\shapes\\parcels.shp"; }
   std::string Layer(const std::string& suffix) const { return dir_ + "\\shapes\\parcels" + suffix; }
-  std::string SettingsFile() const { return dir_ + "\\shapes\\quelvaris.ini"; }
-  std::string NhmDir() const { return dir_ + "\\MNA_Laser\\MNH"; }
-  void WriteTiles(nhmgen::TileId first, int cols, const nhmgen::DataWindow& window) const;
+  void WriteTiles(nhmgen::TileId first, int cols) const;
   // Through the Windows INI API, as the library reads and writes it.
   std::string Setting(const char* section, const char* key) const;
   void SetSetting(const char* section, const char* key, const char* value) const;
@@ -58,9 +56,11 @@ class TProject {
 
 bool FileExists(const std::string& path);
 
-// Calls the exported quelvaris on this thread while drive works the parameter dialog from a
+// Calls the exported quelvaris over the project's window of map 1091, tile 11 (reaching
+// extraEast metres further east) on this thread while drive works the parameter dialog from a
 // second thread; returns what quelvaris returned.
-std::int32_t RunDriven(const TLibrary& library, const TExtent& extent, const std::string& shapefile,
-                       const std::function<void(HWND dialog, DWORD uiThread)>& drive);
+std::int32_t RunDriven(const TLibrary& library, const TProject& project,
+                       const std::function<void(HWND dialog, DWORD uiThread)>& drive,
+                       std::int32_t extraEast = 0);
 
 }  // namespace qv::wintest

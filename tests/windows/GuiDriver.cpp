@@ -42,26 +42,24 @@ BOOL CALLBACK FindDialogProc(HWND hwnd, LPARAM lParam) {
   return TRUE;
 }
 
-HWND FindDialogWhere(DWORD thread, const std::function<bool(HWND)>& wanted, DWORD timeoutMs) {
+HWND WaitForDialogWhere(DWORD thread, const std::function<bool(HWND)>& wanted,
+                        const std::string& what) {
   TFindDialog find{wanted};
-  const bool found = WaitFor(
-      [&] {
-        find.Found = nullptr;
-        ::EnumThreadWindows(thread, FindDialogProc, reinterpret_cast<LPARAM>(&find));
-        return find.Found != nullptr;
-      },
-      timeoutMs);
-  if (!found) return nullptr;
+  const bool found = WaitFor([&] {
+    find.Found = nullptr;
+    ::EnumThreadWindows(thread, FindDialogProc, reinterpret_cast<LPARAM>(&find));
+    return find.Found != nullptr;
+  });
+  if (!found) Abort("no " + what + " appeared");
   // The dialog is visible; let it finish its first paint and focus.
   Settle();
   return find.Found;
 }
 
-HWND WaitForDialogWhere(DWORD thread, const std::function<bool(HWND)>& wanted,
-                        const std::string& what) {
-  HWND found = FindDialogWhere(thread, wanted, kWaitMs);
-  if (found == nullptr) Abort("no " + what + " appeared");
-  return found;
+HWND FocusedWindow(DWORD thread) {
+  HWND focus = FocusOf(thread);
+  if (focus == nullptr) Abort("no focused window for the input");
+  return focus;
 }
 
 }  // namespace
@@ -119,11 +117,6 @@ HWND WaitForDialogWith(DWORD thread, int controlId) {
       "dialog with control " + std::to_string(controlId));
 }
 
-HWND FindOwnedDialog(DWORD thread, HWND owner, DWORD timeoutMs) {
-  return FindDialogWhere(
-      thread, [&](HWND hwnd) { return ::GetWindow(hwnd, GW_OWNER) == owner; }, timeoutMs);
-}
-
 HWND WaitForOwnedDialog(DWORD thread, HWND owner) {
   return WaitForDialogWhere(
       thread, [&](HWND hwnd) { return ::GetWindow(hwnd, GW_OWNER) == owner; },
@@ -150,28 +143,18 @@ HWND FocusOf(DWORD thread) {
   return info.hwndFocus;
 }
 
-void PressKey(HWND target, WORD virtualKey) {
+void PressKeyInFocus(DWORD thread, WORD virtualKey) {
+  HWND target = FocusedWindow(thread);
   const UINT scan = ::MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC);
   ::PostMessageA(target, WM_KEYDOWN, virtualKey, static_cast<LPARAM>(1 | (scan << 16)));
   ::PostMessageA(target, WM_KEYUP, virtualKey, static_cast<LPARAM>(1 | (scan << 16) | (3u << 30)));
   Settle();
 }
 
-void TypeChars(HWND target, const std::string& text) {
+void TypeInFocus(DWORD thread, const std::string& text) {
+  HWND target = FocusedWindow(thread);
   for (const char c : text) ::PostMessageA(target, WM_CHAR, static_cast<unsigned char>(c), 1);
   Settle();
-}
-
-void PressKeyInFocus(DWORD thread, WORD virtualKey) {
-  HWND focus = FocusOf(thread);
-  if (focus == nullptr) Abort("no focused window for a key");
-  PressKey(focus, virtualKey);
-}
-
-void TypeInFocus(DWORD thread, const std::string& text) {
-  HWND focus = FocusOf(thread);
-  if (focus == nullptr) Abort("no focused window to type into");
-  TypeChars(focus, text);
 }
 
 void ClickButton(HWND button) {

@@ -37,8 +37,6 @@ HWND WaitForDialog(DWORD thread, const std::string& titlePrefix = {});
 HWND WaitForDialogWith(DWORD thread, int controlId);
 // The visible dialog (a message box, a prompt) of thread that owner owns; waits for it.
 HWND WaitForOwnedDialog(DWORD thread, HWND owner);
-// The same, or null when none appears within timeoutMs.
-HWND FindOwnedDialog(DWORD thread, HWND owner, DWORD timeoutMs);
 // Waits until hwnd is gone.
 void WaitUntilDestroyed(HWND hwnd);
 // Waits for a condition checked every few milliseconds; false after timeoutMs.
@@ -49,11 +47,9 @@ std::string TextOf(HWND hwnd);
 bool IsEnabled(HWND hwnd);
 HWND FocusOf(DWORD thread);
 
-// Input through the queue of the thread that owns target (processed by its modal loop with
-// the dialog manager's keyboard rules), then waits until it is handled.
-void PressKey(HWND target, WORD virtualKey);
-void TypeChars(HWND target, const std::string& text);
-// The focused control of thread gets the key or the text.
+// The focused control of thread gets the key or the text, through the queue of that thread
+// (processed by its modal loop with the dialog manager's keyboard rules); waits until it is
+// handled.
 void PressKeyInFocus(DWORD thread, WORD virtualKey);
 void TypeInFocus(DWORD thread, const std::string& text);
 void ClickButton(HWND button);

@@ -23,7 +23,7 @@ qv_add_windows_test(edit_test EditTest.cpp)
 target_link_libraries(edit_test PRIVATE qv_dialog_win32)
 
 # Loads quelvaris32.dll from its own directory, like a host.
-qv_add_windows_test(dialog_test DialogTest.cpp DllHost.cpp LayerCompare.cpp)
-target_link_libraries(dialog_test PRIVATE qv_nhmgen_windows)
+qv_add_windows_test(dialog_test DialogTest.cpp DllHost.cpp)
+target_link_libraries(dialog_test PRIVATE qv_nhmgen)
 target_include_directories(dialog_test PRIVATE ${CMAKE_SOURCE_DIR}/src)
 add_dependencies(dialog_test quelvaris32 quelvaris-host)

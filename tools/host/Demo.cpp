@@ -6,8 +6,7 @@
 #include <iomanip>
 #include <system_error>
 
-#include "LayerSummary.h"
-#include "calculation/TileGrid.h"
+#include "RunSummary.h"
 #include "dialog/Run.h"
 #include "nhmgen/NhmGenerator.h"
 
@@ -60,22 +59,6 @@ void RemoveEarlierResults(const fs::path& shapes) {
   }
 }
 
-void PrintLayer(std::ostream& out, std::string_view label, const fs::path& layer,
-                std::string_view field, bool area) {
-  const auto summary = ReadLayerSummary(layer.string(), field);
-  out << label << ": ";
-  if (!summary) {
-    out << "none (layer not written)\n";
-    return;
-  }
-  out << summary->Records;
-  if (area) {
-    out << std::fixed << std::setprecision(0) << ", total area " << summary->FieldSum << " m2 ("
-        << std::setprecision(2) << summary->FieldSum / 10000.0 << " ha)";
-  }
-  out << "\n";
-}
-
 }  // namespace
 
 int RunDemo(const std::string& directory, TProgressStyle progress, std::ostream& out,
@@ -114,21 +97,13 @@ int RunDemo(const std::string& directory, TProgressStyle progress, std::ostream&
   TBatchOptions options;
   options.Progress = progress;
   options.Output = &err;
+  TRunReport report;
+  options.Report = &report;
   const auto run = Clock::now();
   const std::int32_t result =
       RunQuelvaris(e.XMin, e.XMax, e.YMin, e.YMax, shapefile.string().c_str(), options);
-  const double seconds = SecondsSince(run);
-
-  const auto layout = LayoutTiles(e.XMin, e.YMax, e.XMax, e.YMin);
-  out << "Tiles: " << (layout ? layout->Columns * layout->Rows : 0) << "\n";
-  const fs::path wooded = shapes / "parcels_w1.shp";
-  const fs::path crowns = shapes / "parcels_w2.shp";
-  PrintLayer(out, "Wooded polygons", wooded, "Surface", true);
-  PrintLayer(out, "Crown circles", crowns, "Surface", false);
-  out << "Elapsed time: " << std::fixed << std::setprecision(1) << seconds << " s\n"
-      << "Wooded-area layer: " << wooded.string() << "\n"
-      << "Crown-circle layer: " << crowns.string() << "\n"
-      << "quelvaris returned " << result << "\n";
+  PrintRunSummary(out, result, report, SecondsSince(run));
+  out << "quelvaris returned " << result << "\n";
   return 0;
 }
 

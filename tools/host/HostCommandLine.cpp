@@ -76,7 +76,7 @@ THostCommand ParseRun(std::span<const std::string_view> args) {
 }  // namespace
 
 THostCommand ParseHostCommandLine(std::span<const std::string_view> args) {
-  if (args.empty()) throw EUsageError("no arguments");
+  if (args.empty()) throw EUsageError("expected XMIN XMAX YMIN YMAX SHAPEFILE");
   THostCommand command;
   if (args[0] == "-h" || args[0] == "--help") {
     command.Mode = THostMode::Help;

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "Demo.h"
+#include "RunSummary.h"
 #include "Terminal.h"
 #include "dialog/Run.h"
 #include "shapefile/TempFiles.h"
@@ -30,11 +31,34 @@ std::string HostShapefilePath(const std::string& path) {
   return std::filesystem::absolute(path).lexically_normal().string();
 }
 
-std::int32_t RunBatch(const THostCommand& command, const std::string& shapefile) {
+int UsageError(std::string_view problem) {
+  std::cerr << "quelvaris-host: " << problem << " (try --help)\n";
+  return ExitUsage;
+}
+
+int RunBatch(const THostCommand& command, const std::string& shapefile) {
+  const auto started = std::chrono::steady_clock::now();
   TBatchOptions options = command.Options;
   options.Progress = ProgressStyleForStandardError();
-  return RunQuelvaris(command.XMin, command.XMax, command.YMin, command.YMax, shapefile.c_str(),
-                      options);
+  TRunReport report;
+  options.Report = &report;
+  const auto& c = command;
+  if (const auto refusal =
+          CheckBatchEdits(c.XMin, c.XMax, c.YMin, c.YMax, shapefile.c_str(), options)) {
+    std::cerr << "quelvaris-host: " << *refusal << "\n";
+    return ExitUsage;
+  }
+  const std::int32_t result =
+      RunQuelvaris(c.XMin, c.XMax, c.YMin, c.YMax, shapefile.c_str(), options);
+  return ReportRun(result, report, started);
+}
+
+int ReportRun(std::int32_t result, const TRunReport& report,
+              std::chrono::steady_clock::time_point started) {
+  const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
+  PrintRunSummary(std::cout, result, report, elapsed.count());
+  std::cout << "quelvaris returned " << result << "\n";
+  return ExitDone;
 }
 
 }  // namespace qv::host

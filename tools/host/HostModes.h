@@ -1,7 +1,8 @@
 // What both host programs (Linux and Windows) do alike around a command: the modes that do not
-// calculate, the shapefile path as a GIS host would pass it, and the batch run.
+// calculate, the shapefile path as a GIS host would pass it, the batch run and its report.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -23,7 +24,16 @@ std::optional<int> RunOtherMode(const THostCommand& command, std::string_view us
 // into the root directory.
 std::string HostShapefilePath(const std::string& path);
 
-// The batch view on the command's extent and shapefile, progress on standard error.
-std::int32_t RunBatch(const THostCommand& command, const std::string& shapefile);
+// A command-line mistake on standard error, one line: ExitUsage.
+int UsageError(std::string_view problem);
+
+// The batch view on the command's extent and shapefile, progress on standard error. An edit that
+// cannot be made, or a number typed by one that Calculate would refuse, ends the command before
+// the dialog runs (UsageError). Otherwise the run is reported (ReportRun).
+int RunBatch(const THostCommand& command, const std::string& shapefile);
+
+// The summary of a completed run and "quelvaris returned N" on standard output: ExitDone.
+int ReportRun(std::int32_t result, const TRunReport& report,
+              std::chrono::steady_clock::time_point started);
 
 }  // namespace qv::host

@@ -9,30 +9,18 @@
 #include "HostCommandLine.h"
 #include "HostModes.h"
 
-namespace {
-
-using namespace qv::host;
-
-int Run(const THostCommand& command) {
-  if (const auto done = RunOtherMode(command, HostUsageText())) return *done;
-  const std::int32_t result = RunBatch(command, HostShapefilePath(command.Path));
-  std::cout << "quelvaris returned " << result << "\n";
-  return ExitDone;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
+  using namespace qv::host;
   try {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     THostCommand command;
     try {
       command = ParseHostCommandLine(args);
     } catch (const EUsageError& e) {
-      std::cerr << "quelvaris-host: " << e.what() << "\n\n" << HostUsageText();
-      return ExitUsage;
+      return UsageError(e.what());
     }
-    return Run(command);
+    if (const auto done = RunOtherMode(command, HostUsageText())) return *done;
+    return RunBatch(command, HostShapefilePath(command.Path));
   } catch (const std::exception& e) {
     std::cerr << "quelvaris-host: " << e.what() << "\n";
   } catch (...) {

@@ -228,6 +228,36 @@ constexpr TEntryTexts kTexts[] = {
      "incomplet.",
      "%d Polygone konnten nicht in das Shapefile \"%s\" geschrieben werden: Das Resultat ist "
      "unvollständig."},
+    /* msgRadiusSlope */
+    {"Crown radius slope", "Pente du rayon de couronne", "Steigung des Kronenradius"},
+    /* msgRadiusIntercept */
+    {"Crown radius intercept", "Ordonnée à l'origine du rayon de couronne",
+     "Achsenabschnitt des Kronenradius"},
+    /* msgRangeFromTo */
+    {"(%s to %s)", "(%s à %s)", "(%s bis %s)"},
+    /* msgRangeAtLeast */
+    {"(%s or more)", "(%s ou plus)", "(%s oder mehr)"},
+    /* msgRangeAbove */
+    {"(more than %s)", "(supérieur à %s)", "(grösser als %s)"},
+    /* msgExtentOutsideGrid */
+    {"The upper left corner of the extent lies outside the map sheets: there is no tile to "
+     "calculate.",
+     "Le coin supérieur gauche de l'étendue est en dehors des feuilles de carte: il n'y a "
+     "aucune tuile à calculer.",
+     "Die linke obere Ecke des Ausschnitts liegt ausserhalb der Kartenblätter: Es gibt keine "
+     "Kachel zu berechnen."},
+    /* msgExtentInverted */
+    {"The extent is inverted (a minimum above its maximum): there is no tile to calculate.",
+     "L'étendue est inversée (un minimum supérieur à son maximum): il n'y a aucune tuile à "
+     "calculer.",
+     "Der Ausschnitt ist vertauscht (ein Minimum grösser als sein Maximum): Es gibt keine "
+     "Kachel zu berechnen."},
+    /* msgExtentTooLarge */
+    {"The extent covers more tiles than a run can process: there is no tile to calculate.",
+     "L'étendue couvre plus de tuiles qu'un calcul ne peut traiter: il n'y a aucune tuile à "
+     "calculer.",
+     "Der Ausschnitt umfasst mehr Kacheln, als eine Berechnung verarbeiten kann: Es gibt keine "
+     "Kachel zu berechnen."},
 };
 static_assert(std::size(kTexts) == msgCount_, "one line of texts per catalogue entry");
 

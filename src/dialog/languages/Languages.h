@@ -84,6 +84,15 @@ enum TMsg : int {
   msgUnexpectedEndOfData,  // a float grid ends inside rows that must be skipped
   msgOutOfMemory,          // the run cannot hold its polygons
   msgLayerIncomplete,      // broken polygons left out of a layer
+  // Where no window shows the focus or the tile layout (the batch view, the host program).
+  msgRadiusSlope,        // caption of the crown radius's slope field
+  msgRadiusIntercept,    // caption of the crown radius's intercept field
+  msgRangeFromTo,        // an accepted range with both limits
+  msgRangeAtLeast,       // an accepted range from a limit on, the limit included
+  msgRangeAbove,         // an accepted range above a limit
+  msgExtentOutsideGrid,  // no tile layout: the upper left corner lies outside the sheets
+  msgExtentInverted,     // no tile layout: a minimum above its maximum
+  msgExtentTooLarge,     // no tile layout: too many tiles
   msgCount_
 };
 

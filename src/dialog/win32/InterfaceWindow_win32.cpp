@@ -186,7 +186,8 @@ void TInterfaceWindow::ButtonClicked(int id) {
     case cid::rgNhmFiletypeAscii:
     case cid::rgNhmFiletypeBinary:
       Dispatch([&] {
-        form_.Controls.rgNhmFiletype.SetItemIndex(id == cid::rgNhmFiletypeAscii ? 0 : 1);
+        form_.Controls.rgNhmFiletype.SetItemIndex(id == cid::rgNhmFiletypeAscii ? NhmAsciiGrid
+                                                                                : NhmFloatGrid);
       });
       return;
     case cid::btnResetDefaultParameters:
@@ -248,7 +249,8 @@ void TInterfaceWindow::ShowFocus() {
   for (const auto& f : kFocusable) {
     if (f.Control == wanted && window == 0) window = f.Window;
   }
-  if (wanted == TControlId::rgNhmFiletype && form_.Controls.rgNhmFiletype.ItemIndex() == 1)
+  if (wanted == TControlId::rgNhmFiletype &&
+      form_.Controls.rgNhmFiletype.ItemIndex() == NhmFloatGrid)
     window = control_id::rgNhmFiletypeBinary;
   // Through the dialog manager, as a key would move it.
   ::SendMessageA(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(window)), TRUE);
@@ -284,8 +286,9 @@ void TInterfaceWindow::Refresh() {
       {cid::btnCalculate, &c.btnCalculate.Caption},
   };
   for (const auto& [id, text] : captions) ShowText(Item(id), *text);
+  // In the order of the file-type indexes.
   const int choices[] = {cid::rgNhmFiletypeAscii, cid::rgNhmFiletypeBinary};
-  for (int i = 0; i < 2; ++i) {
+  for (int i = NhmAsciiGrid; i <= NhmFloatGrid; ++i) {
     HWND choice = Item(choices[i]);
     if (static_cast<std::size_t>(i) < c.rgNhmFiletype.Items.size())
       ShowText(choice, c.rgNhmFiletype.Items[static_cast<std::size_t>(i)]);

@@ -1,7 +1,5 @@
 #include "dialog/win32/RunWindowed_win32.h"
 
-#include <memory>
-
 #include "dialog/Run.h"
 #include "dialog/win32/InterfaceWindow_win32.h"
 
@@ -11,13 +9,7 @@ std::int32_t RunQuelvarisWindowed(std::int32_t xMin, std::int32_t xMax, std::int
                                   std::int32_t yMax, const char* shapefilePath) noexcept {
   try {
     // Released on every way out of here, the exceptional ones included.
-    const auto form = std::make_unique<TInterfaceForm>();
-    form->XMin = xMin;
-    form->XMax = xMax;
-    form->YMin = yMin;
-    form->YMax = yMax;
-    form->ShapefilePath = shapefilePath != nullptr ? shapefilePath : "";
-    form->LayoutVersion = HostLayoutVersion;
+    const auto form = CreateRunForm(xMin, xMax, yMin, yMax, shapefilePath);
     ShowModalWindow(*form);
     return form->RunResult;
   } catch (...) {

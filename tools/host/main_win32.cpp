@@ -11,8 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "host/HostCommandLine.h"
-#include "host/HostModes.h"
+#include "HostCommandLine.h"
+#include "HostModes.h"
+#include "calculation/ResultPaths.h"
+#include "dialog/Run.h"
 #include "platform/Win32.h"
 
 namespace {
@@ -40,8 +42,10 @@ bool WantsBatch(const std::vector<std::string_view>& args) {
   return false;
 }
 
-// The export of the DLL beside this program, as the GIS host's binding calls it.
-std::int32_t RunThroughLibrary(const THostCommand& command, const std::string& shapefile) {
+// The export of the DLL beside this program, as the GIS host's binding calls it. The DLL
+// reports only its result; the layers are where its host layout puts them.
+int RunThroughLibrary(const THostCommand& command, const std::string& shapefile) {
+  const auto started = std::chrono::steady_clock::now();
   char exe[MAX_PATH] = {};
   ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
   const std::string library =
@@ -51,16 +55,11 @@ std::int32_t RunThroughLibrary(const THostCommand& command, const std::string& s
   const auto quelvaris =
       reinterpret_cast<TQuelvaris>(reinterpret_cast<void*>(::GetProcAddress(module, "quelvaris")));
   if (quelvaris == nullptr) throw std::runtime_error(library + " has no export quelvaris");
-  return quelvaris(command.XMin, command.XMax, command.YMin, command.YMax, shapefile.c_str());
-}
-
-int Run(const THostCommand& command, bool batch) {
-  if (const auto done = RunOtherMode(command, UsageText())) return *done;
-  const std::string shapefile = HostShapefilePath(command.Path);
   const std::int32_t result =
-      batch ? RunBatch(command, shapefile) : RunThroughLibrary(command, shapefile);
-  std::cout << "quelvaris returned " << result << "\n";
-  return ExitDone;
+      quelvaris(command.XMin, command.XMax, command.YMin, command.YMax, shapefile.c_str());
+  const auto dirs = qv::DeriveRunDirectories(shapefile, "", 0, "", qv::HostLayoutVersion);
+  const auto layers = qv::DeriveLayerPaths(shapefile, dirs.OutputDir);
+  return ReportRun(result, {layers.WoodedShapePath, layers.CrownShapePath}, started);
 }
 
 }  // namespace
@@ -76,10 +75,11 @@ int main(int argc, char** argv) {
     try {
       command = ParseHostCommandLine(args);
     } catch (const EUsageError& e) {
-      std::cerr << "quelvaris-host: " << e.what() << "\n\n" << UsageText();
-      return ExitUsage;
+      return UsageError(e.what());
     }
-    return Run(command, batch);
+    if (const auto done = RunOtherMode(command, UsageText())) return *done;
+    const std::string shapefile = HostShapefilePath(command.Path);
+    return batch ? RunBatch(command, shapefile) : RunThroughLibrary(command, shapefile);
   } catch (const std::exception& e) {
     std::cerr << "quelvaris-host: " << e.what() << "\n";
   } catch (...) {
