@@ -11,6 +11,10 @@
 
 namespace qv::host {
 
+namespace {
+
+// Help, the clean-up of temporary layers and the demo, carried out: the exit code. Nothing for
+// a command that runs the calculation.
 std::optional<int> RunOtherMode(const THostCommand& command, std::string_view usage) {
   switch (command.Mode) {
     case THostMode::Help:
@@ -27,8 +31,28 @@ std::optional<int> RunOtherMode(const THostCommand& command, std::string_view us
   return std::nullopt;
 }
 
-std::string HostShapefilePath(const std::string& path) {
-  return std::filesystem::absolute(path).lexically_normal().string();
+}  // namespace
+
+int HostMain(std::span<const std::string_view> args, std::string_view usage,
+             const std::function<int(const THostCommand&, const std::string&)>& runCalculation) {
+  try {
+    THostCommand command;
+    try {
+      command = ParseHostCommandLine(args);
+    } catch (const EUsageError& e) {
+      return UsageError(e.what());
+    }
+    if (const auto done = RunOtherMode(command, usage)) return *done;
+    // A GIS host always passes a full path; a relative one would put the settings and the
+    // layers into the root directory.
+    const auto shapefile = std::filesystem::absolute(command.Path).lexically_normal().string();
+    return runCalculation(command, shapefile);
+  } catch (const std::exception& e) {
+    std::cerr << "quelvaris-host: " << e.what() << "\n";
+  } catch (...) {
+    std::cerr << "quelvaris-host: unexpected failure\n";
+  }
+  return ExitFailure;
 }
 
 int UsageError(std::string_view problem) {

@@ -4,7 +4,9 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -16,13 +18,13 @@ inline constexpr int ExitDone = 0;
 inline constexpr int ExitFailure = 1;
 inline constexpr int ExitUsage = 2;
 
-// Help, the clean-up of temporary layers and the demo, carried out: the exit code. Nothing for
-// a command that runs the calculation.
-std::optional<int> RunOtherMode(const THostCommand& command, std::string_view usage);
-
-// A GIS host always passes a full path; a relative one would put the settings and the layers
-// into the root directory.
-std::string HostShapefilePath(const std::string& path);
+// The whole program around a command line (without the program name): a mistake in it is
+// reported (UsageError), help, the clean-up of temporary layers and the demo are carried out,
+// and a run goes to runCalculation with the shapefile made absolute. Any exception ends as one
+// line on standard error and ExitFailure. Returns the exit code.
+int HostMain(std::span<const std::string_view> args, std::string_view usage,
+             const std::function<int(const THostCommand&, const std::string& shapefile)>&
+                 runCalculation);
 
 // A command-line mistake on standard error, one line: ExitUsage.
 int UsageError(std::string_view problem);

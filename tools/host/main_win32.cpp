@@ -5,8 +5,9 @@
 // quelvaris32.dll from its own directory and calls the export quelvaris, which shows the real
 // dialog: the library can be used, and tried out, without the GIS host.
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
-#include <iostream>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,25 +66,10 @@ int RunThroughLibrary(const THostCommand& command, const std::string& shapefile)
 }  // namespace
 
 int main(int argc, char** argv) {
-  try {
-    std::vector<std::string_view> args(argv + 1, argv + argc);
-    const bool batch = WantsBatch(args);
-    // --batch only chooses the view; the rest is the Linux host's command line.
-    if (const auto at = std::find(args.begin(), args.end(), kBatchOption); at != args.end())
-      args.erase(at);
-    THostCommand command;
-    try {
-      command = ParseHostCommandLine(args);
-    } catch (const EUsageError& e) {
-      return UsageError(e.what());
-    }
-    if (const auto done = RunOtherMode(command, UsageText())) return *done;
-    const std::string shapefile = HostShapefilePath(command.Path);
-    return batch ? RunBatch(command, shapefile) : RunThroughLibrary(command, shapefile);
-  } catch (const std::exception& e) {
-    std::cerr << "quelvaris-host: " << e.what() << "\n";
-  } catch (...) {
-    std::cerr << "quelvaris-host: unexpected failure\n";
-  }
-  return ExitFailure;
+  std::vector<std::string_view> args(argv + 1, argv + argc);
+  const bool batch = WantsBatch(args);
+  // --batch only chooses the view; the rest is the Linux host's command line.
+  if (const auto at = std::find(args.begin(), args.end(), kBatchOption); at != args.end())
+    args.erase(at);
+  return HostMain(args, UsageText(), batch ? RunBatch : RunThroughLibrary);
 }
