@@ -1,19 +1,23 @@
 # The two commands of the README:
-#   make demo   installs what is missing, builds, and runs the main job on built-in demo data
-#   make test   installs what is missing, builds (normal, sanitizers, Windows cross build), runs all tests
+#   make demo   installs what the demo needs, builds the host program, and runs the main job on
+#               built-in demo data
+#   make test   installs everything, builds (normal, sanitizers, Windows cross build), runs all tests
 JOBS ?= $(shell nproc)
 CMAKE_GEN := -G Ninja
 
-.PHONY: all build setup test test-normal test-sanitize cross windows wine-test screenshots demo bench clean
+.PHONY: all build setup setup-demo test test-normal test-sanitize cross windows wine-test screenshots demo bench clean
 
 all: build
 
 build:
-	cmake -S . -B build $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B build $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQV_TESTS=ON
 	cmake --build build -j $(JOBS)
 
 setup:
-	./scripts/setup.sh
+	./scripts/setup.sh test
+
+setup-demo:
+	./scripts/setup.sh demo
 
 test: setup
 	$(MAKE) build
@@ -60,8 +64,10 @@ screenshots:
 	mkdir -p docs
 	for shot in $(SCREENSHOTS); do cp build-windows/shots/$$shot.png docs/windows-$$shot.png; done
 
-demo: setup
-	$(MAKE) build
+# Only the program the demo runs: no tests (and so no GoogleTest), no benchmarks.
+demo: setup-demo
+	cmake -S . -B build $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DQV_TESTS=OFF
+	cmake --build build -j $(JOBS) --target quelvaris-host
 	./scripts/demo.sh
 
 bench: build

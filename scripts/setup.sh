@@ -1,10 +1,17 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and the demo need, when they are missing.
+# Installs the Debian packages that a make target needs, when they are missing.
+#   scripts/setup.sh demo   what `make demo` needs: a C++ compiler, CMake and Ninja
+#   scripts/setup.sh test   everything (the default): also GoogleTest, shapelib and GDAL for the
+#                           tests, the mingw-w64 cross compilers, Wine, Xvfb and ImageMagick for
+#                           the Windows builds and their tests, the locales the tests use
 # Idempotent: a machine that has everything is left alone and no network is used.
 set -euo pipefail
 
-packages=(
-  build-essential cmake ninja-build pkg-config
+set_name=${1:-test}
+demo_packages=(build-essential cmake ninja-build)
+test_packages=(
+  "${demo_packages[@]}"
+  pkg-config
   googletest libgtest-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686
   wine wine64 fonts-wine xvfb xauth imagemagick
@@ -13,6 +20,11 @@ packages=(
   locales
   time
 )
+case $set_name in
+  demo) packages=("${demo_packages[@]}") ;;
+  test) packages=("${test_packages[@]}") ;;
+  *) echo "setup: unknown package set '$set_name' (demo or test)" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -31,6 +43,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
+
+[ "$set_name" = test ] || exit 0
 
 # Locales used by the tests of the language choice and the number formats.
 wanted=(de_CH.UTF-8 fr_CH.UTF-8 fr_FR.UTF-8 en_US.UTF-8)
