@@ -3,9 +3,9 @@
 # build/demo/MNA_Laser/MNH/, runs the whole calculation over an extent reaching into all four
 # of them, as a GIS host would through the library, and prints a summary of both layers.
 #
-# Needs a normal build (make build). Everything stays in build/demo/ to be looked at (the
-# layers in build/demo/shapes/, beside the settings file quelvaris.ini); the tiles are written
-# afresh on every run.
+# Needs build/quelvaris-host (make demo builds only that). Everything stays in build/demo/ to be
+# looked at (the layers in build/demo/shapes/, beside the settings file quelvaris.ini); the
+# tiles are written afresh on every run.
 # Environment: BUILD_DIR (default build).
 set -euo pipefail
 
@@ -14,7 +14,7 @@ build=${BUILD_DIR:-$root/build}
 host=$build/quelvaris-host
 
 if [ ! -x "$host" ]; then
-  echo "demo.sh: $host is missing: build first (make build)" >&2
+  echo "demo.sh: $host is missing: build first (make demo or make build)" >&2
   exit 1
 fi
 

@@ -34,17 +34,7 @@ class ConsoleOutput : public ::testing::Test {
   std::ostringstream out;
 };
 
-TEST_F(ConsoleOutput, sparseProgressShowsTheFirstTextOfEachTileAndTheClosingTexts) {
-  TConsoleOutput console(out, TProgressStyle::Sparse);
-  for (const char* text : {"Tile 1 line 0, 0%", "Tile 1 line 50, 50%", "Tile 2 line 0, 0%",
-                           "Tile 2 line 50, 50%", "Writing shapefiles..",
-                           "Processing of NHM terminated"})
-    console.Status(text);
-  EXPECT_EQ(out.str(),
-            "Tile 1 line 0, 0%\nTile 2 line 0, 0%\nWriting shapefiles..\n"
-            "Processing of NHM terminated\n");
-}
-
+// The sparse style is seen in the batch runs of RunTest.
 TEST_F(ConsoleOutput, inPlaceProgressIsOneLineThatMessagesEndFirst) {
   {
     TConsoleOutput console(out, TProgressStyle::InPlace);
@@ -57,13 +47,6 @@ TEST_F(ConsoleOutput, inPlaceProgressIsOneLineThatMessagesEndFirst) {
             "\rTile 1 line 0, 0%\x1b[K\rTile 1 line 50, 50%\x1b[K\n"
             "Error reading file \"a\"\nsecond line\n"
             "\rTile 2 line 0, 0%\x1b[K\n");
-}
-
-TEST_F(ConsoleOutput, promptShowsTitleTextAndAnswer) {
-  TConsoleOutput console(out, TProgressStyle::None);
-  console.Status("Tile 1 line 0, 0%");
-  console.Prompt("Missing files", "Only 1 out of 2 NHM files found.\rUse dummy files?", "No");
-  EXPECT_EQ(out.str(), "Missing files: Only 1 out of 2 NHM files found.\nUse dummy files? -> No\n");
 }
 
 }  // namespace
