@@ -35,6 +35,7 @@ TEST_F(Host, commandLineMistakeIsOneLineNamingItAndExitsWithTwo) {
       {{}, "expected XMIN XMAX YMIN YMAX SHAPEFILE"},
       {{"1", "2", "3", "4"}, "expected XMIN XMAX YMIN YMAX SHAPEFILE, got 4 arguments"},
       {{"1", "2x", "3", "4", "a.shp"}, "XMAX must be a whole number"},
+      {{"-", "2", "3", "4", "a.shp"}, "XMIN must be a whole number"},  // "-" is no option
       {{"1", "2", "3", "99999999999", "a.shp"}, "YMAX must be a whole number"},
       {{"1", "2", "3", "4", ""}, "SHAPEFILE is empty"},
       {{"--frobnicate", "1", "2", "3", "4", "a.shp"}, "unknown option --frobnicate"},
@@ -126,6 +127,7 @@ TEST_F(Host, deleteTempFilesPrintsTheCount) {
 TEST_F(Host, demoWritesBothLayersAndSummarises) {
   const auto r = Run({"demo", "demo"}, "C.UTF-8", false);
   EXPECT_EQ(r.Exit, 0) << r.Err;
+  EXPECT_EQ(r.Out.rfind("Height model: tiles 1091-11, 1091-12, 1091-13, 1091-14 (", 0), 0u);
   EXPECT_NE(r.Out.find("\nTiles read: 4 of 4\nWooded polygons: "), std::string::npos) << r.Out;
   const fs::path shapes = project.Dir() / "demo" / "shapes";
   EXPECT_NE(r.Out.find("Crown-circle layer: " + (shapes / "parcels_w2.shp").string()),

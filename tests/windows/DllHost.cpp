@@ -20,13 +20,9 @@ TLibrary LoadQuelvaris() {
   const std::string path = std::filesystem::path(exe).parent_path().string() + "\\quelvaris32.dll";
   HMODULE module = ::LoadLibraryA(path.c_str());
   if (module == nullptr) Abort("cannot load " + path);
-  const auto find = [&](const char* name) {
-    return reinterpret_cast<void*>(::GetProcAddress(module, name));
-  };
-  const TLibrary library{reinterpret_cast<TQuelvaris>(find("quelvaris")),
-                         reinterpret_cast<TDeleteTempFiles>(find("delete_temp_files"))};
-  if (library.quelvaris == nullptr || library.delete_temp_files == nullptr)
-    Abort("the exports are missing from " + path);
+  const TLibrary library{reinterpret_cast<TQuelvaris>(
+      reinterpret_cast<void*>(::GetProcAddress(module, "quelvaris")))};
+  if (library.quelvaris == nullptr) Abort("the export quelvaris is missing from " + path);
   return library;
 }
 

@@ -14,11 +14,9 @@ namespace qv::wintest {
 
 using TQuelvaris = std::int32_t(__stdcall*)(std::int32_t, std::int32_t, std::int32_t, std::int32_t,
                                             const char*);
-using TDeleteTempFiles = std::int32_t(__stdcall*)(const char*);
 
 struct TLibrary {
   TQuelvaris quelvaris = nullptr;
-  TDeleteTempFiles delete_temp_files = nullptr;
 };
 
 // quelvaris32.dll from the directory of this program, as the host's binding loads it.

@@ -167,6 +167,18 @@ void ClickCloseBox(HWND window) {
   Settle();
 }
 
+HWND CreateHostWindow(const char* title) {
+  WNDCLASSA cls{};
+  cls.lpfnWndProc = ::DefWindowProcA;
+  cls.hInstance = ::GetModuleHandleA(nullptr);
+  cls.lpszClassName = "QvTestHost";
+  ::RegisterClassA(&cls);
+  HWND host = ::CreateWindowExA(0, cls.lpszClassName, title, WS_OVERLAPPEDWINDOW, 10, 10, 300,
+                                200, nullptr, nullptr, cls.hInstance, nullptr);
+  ::ShowWindow(host, SW_SHOW);
+  return host;
+}
+
 void CreateSyncWindow() {
   WNDCLASSA cls{};
   cls.lpfnWndProc = SyncProc;

@@ -58,6 +58,9 @@ void ClickCloseBox(HWND window);
 // Handles the calling thread's messages until object is signalled (or kWaitMs passed).
 void WaitPumping(HANDLE object, DWORD timeoutMs = kWaitMs);
 
+// A visible top-level window of the thread under test, as the GIS host's main window.
+HWND CreateHostWindow(const char* title);
+
 // The thread under test creates this window before it enters its modal loops; through it the
 // driver waits for the queue to be worked off and runs code on that thread.
 void CreateSyncWindow();

@@ -68,14 +68,7 @@ void Answer(HWND prompt, TAnswer answer, DWORD ui) {
 
 int main() {
   CreateSyncWindow();
-  WNDCLASSA cls{};
-  cls.lpfnWndProc = ::DefWindowProcA;
-  cls.hInstance = ::GetModuleHandleA(nullptr);
-  cls.lpszClassName = "QvPromptTestOwner";
-  ::RegisterClassA(&cls);
-  HWND owner = ::CreateWindowExA(0, cls.lpszClassName, "host window", WS_OVERLAPPEDWINDOW, 10, 10,
-                                 300, 200, nullptr, nullptr, cls.hInstance, nullptr);
-  ::ShowWindow(owner, SW_SHOW);
+  HWND owner = CreateHostWindow("host window");
   ::SetActiveWindow(owner);
   const DWORD ui = ::GetCurrentThreadId();
   std::vector<TQuestionResult> answers(kCases.size(), TQuestionResult::Yes);
