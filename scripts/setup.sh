@@ -16,7 +16,7 @@ test_packages=(
   g++-mingw-w64-x86-64 g++-mingw-w64-i686
   wine wine64 fonts-wine xvfb xauth imagemagick
   gdal-bin python3-gdal
-  libshp-dev shapelib
+  libshp-dev shapelib libgeos-dev
   locales
   time
 )
