@@ -84,6 +84,7 @@ enum TMsg : int {
   msgUnexpectedEndOfData,  // a float grid ends inside rows that must be skipped
   msgOutOfMemory,          // the run cannot hold its polygons
   msgLayerIncomplete,      // broken polygons left out of a layer
+  msgLayerTooLarge,        // a layer would pass the shapefile format's size limit
   msgCount_
 };
 
