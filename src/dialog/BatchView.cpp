@@ -39,7 +39,9 @@ std::optional<std::string> CheckControlEdit(const TControlEdit& edit) {
   const auto id = ControlByName(edit.Name);
   if (!id) return "unknown control \"" + edit.Name + "\"";
   if (IsButton(*id)) return edit.Name + " is a button, not an input";
-  if (*id == TControlId::rgNhmFiletype && !IndexOf(edit.Text))
+  // An index beyond the choices would select the last one and be saved as such.
+  const auto index = IndexOf(edit.Text);
+  if (*id == TControlId::rgNhmFiletype && (!index || *index < 0 || *index > 1))
     return "rgNhmFiletype takes the index of a choice (0 ASCII, 1 binary), not \"" + edit.Text +
            "\"";
   return std::nullopt;

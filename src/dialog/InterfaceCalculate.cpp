@@ -2,21 +2,18 @@
 //
 // The numbers are checked and handed over one field at a time in the order of the window, so at
 // the first refused field the ones above it have already been handed over. Besides the strict
-// conversion, values that would break the computation are refused with the same message: a
-// crown radius of 0 gives circles without points, a minimum height of 0 a crown on every cell.
+// conversion, values that would break the computation are refused with the same message
+// (ParameterRules.h).
 #include <cmath>
 
 #include "dialog/InterfaceUnit.h"
+#include "dialog/ParameterRules.h"
 #include "dialog/languages/Languages.h"
 #include "platform/Platform.h"
 
 namespace qv {
 
 namespace {
-
-constexpr std::int32_t kMinCirclePoints = 3;
-constexpr std::int32_t kMaxCirclePoints = 360;
-constexpr double kMinWoodedAreaLimit = 1.0;  // m2: one pixel
 
 // The hourglass for the life of the object; the cursor before it comes back however the run
 // ends.
@@ -77,34 +74,32 @@ bool TInterfaceForm::HandOverNumbers() {
 
   const auto minHeight = CheckedFloat(edtMinTreeHeight);
   if (!minHeight) return false;
-  if (!(*minHeight > 0)) return Refuse(edtMinTreeHeight);
+  if (!AcceptsMinTreeHeight(*minHeight)) return Refuse(edtMinTreeHeight);
   calc.MinTreeHeight = *minHeight;
 
   const auto slope = CheckedFloat(edTreeRadiusParam1);
   if (!slope) return false;
-  if (*slope < 0) return Refuse(edTreeRadiusParam1);
+  if (!AcceptsRadiusSlope(*slope)) return Refuse(edTreeRadiusParam1);
   calc.TreeRadiusParam1 = *slope;
 
-  // With a slope of at least 0, a radius above 0 at the minimum height is one for every tree.
   const auto intercept = CheckedFloat(edTreeRadiusParam0);
   if (!intercept) return false;
-  const double smallestRadius = *slope * *minHeight + *intercept;
-  if (!(smallestRadius > 0) || !std::isfinite(smallestRadius)) return Refuse(edTreeRadiusParam0);
+  if (!AcceptsRadiusIntercept(*intercept, *slope, *minHeight)) return Refuse(edTreeRadiusParam0);
   calc.TreeRadiusParam0 = *intercept;
 
   const auto points = CheckedInt(edNumCirclePoints);
   if (!points) return false;
-  if (*points < kMinCirclePoints || *points > kMaxCirclePoints) return Refuse(edNumCirclePoints);
+  if (!AcceptsCirclePoints(*points)) return Refuse(edNumCirclePoints);
   calc.NumCirclePoints = *points;
 
   const auto clearing = CheckedFloat(edtMinClearingArea);
   if (!clearing) return false;
-  if (*clearing < 0) return Refuse(edtMinClearingArea);
+  if (!AcceptsClearingArea(*clearing)) return Refuse(edtMinClearingArea);
   calc.MinClearingArea = *clearing;
 
   const auto wooded = CheckedFloat(edtMinWoodedArea);
   if (!wooded) return false;
-  if (*wooded < kMinWoodedAreaLimit) return Refuse(edtMinWoodedArea);
+  if (!AcceptsWoodedArea(*wooded)) return Refuse(edtMinWoodedArea);
   calc.MinWoodedArea = *wooded;
   return true;
 }

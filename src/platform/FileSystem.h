@@ -50,6 +50,9 @@ class TNewFile {
   // where the file system has no locks.
   bool LockExclusive();
   std::optional<TFileIdentity> Identity() const;
+  // Gives the file the permissions, owner and group of the file at original, as far as this
+  // process may (POSIX; on Windows a new file takes the directory's, as a replaced one did).
+  void TakeAccessOf(const std::string& original);
   bool Close();
   bool IsOpen() const { return handle_ != Invalid; }
 

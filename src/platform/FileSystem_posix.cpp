@@ -79,6 +79,18 @@ std::optional<TFileIdentity> TNewFile::Identity() const {
   return IdentityFrom(st);
 }
 
+void TNewFile::TakeAccessOf(const std::string& original) {
+  struct stat st {};
+  if (!IsOpen() || ::stat(NativePath(original).c_str(), &st) != 0) return;
+  const int fd = static_cast<int>(handle_);
+  // The owner can be kept only by root; the group by a member of it. What cannot be kept stays
+  // as the system made it.
+  if (::fchown(fd, st.st_uid, st.st_gid) != 0) {
+    [[maybe_unused]] const int groupKept = ::fchown(fd, static_cast<uid_t>(-1), st.st_gid);
+  }
+  [[maybe_unused]] const int modeKept = ::fchmod(fd, st.st_mode & 07777);
+}
+
 bool TNewFile::Close() {
   if (!IsOpen()) return false;
   const int fd = static_cast<int>(handle_);

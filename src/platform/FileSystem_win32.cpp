@@ -93,6 +93,8 @@ std::optional<TFileIdentity> TNewFile::Identity() const {
   return IdentityOfHandle(AsHandle(handle_));
 }
 
+void TNewFile::TakeAccessOf(const std::string&) {}
+
 bool TNewFile::Close() {
   if (!IsOpen()) return false;
   HANDLE h = AsHandle(handle_);

@@ -50,7 +50,7 @@ TEST_F(SettingsTest, missingFileGivesTheDefaultsInEachFieldsFormat) {
 TEST_F(SettingsTest, missingKeysAndBadNumbersGiveTheDefaults) {
   Load("[Parameters]\r\nMinimum tree height=abc\r\nTree radius parameter 0=\r\n"
        "Tree radius parameter 1=inf\r\nNumber of points in circle=36.5\r\n"
-       "Minimum clearing area=1,5\r\nMinimum wooded area=350\r\n"
+       "Minimum clearing area=1;5\r\nMinimum wooded area=350\r\n"
        "[Files]\r\nfile type=x\r\nNHM separator=2\r\n");
   EXPECT_EQ(c.edtMinTreeHeight.Value(), 2.0);
   EXPECT_EQ(c.edTreeRadiusParam0.Value(), 2.6894);
@@ -108,9 +108,9 @@ TEST_F(SettingsTest, indexesOutOfRangeSelectTheLastChoiceOrNone) {
   EXPECT_EQ(c.rgNhmFiletype.ItemIndex(), -1);
   EXPECT_EQ(c.cmbNhmSeparator.ItemIndex, -1);
   EXPECT_EQ(clicks, 2);
-  // No choice is written back as such and read back as none.
+  // No separator is written back as such; no file type, which Calculate refuses, is not.
   Save();
-  EXPECT_EQ(project.Stored("Files", "file type"), "-1");
+  EXPECT_EQ(project.Stored("Files", "file type"), "-3");
   EXPECT_EQ(project.Stored("Files", "NHM separator"), "-1");
 }
 
@@ -137,8 +137,8 @@ TEST_F(SettingsTest, roundTripKeepsEveryValueAndWritesTheKeysInOrder) {
             "NHM separator=0\r\nNHM suffix=_dhm_grid1\r\n");
 
   c.edtMinTreeHeight.SetText("3.5");
-  c.edTreeRadiusParam0.SetValue(-1.25);
-  c.edNumCirclePoints.SetText("1,000");
+  c.edTreeRadiusParam0.SetValue(-0.25);
+  c.edNumCirclePoints.SetText("120");
   c.edtMinClearingArea.SetValue(0);
   c.rgNhmFiletype.SetItemIndex(1);
   c.edtNhmDir.Text = "data\\nhm";
@@ -151,8 +151,8 @@ TEST_F(SettingsTest, roundTripKeepsEveryValueAndWritesTheKeysInOrder) {
   d.edtMinClearingArea.SetValue(100);  // as the defaults put in before: 0 must still show
   LoadSettings(d, file);
   EXPECT_EQ(d.edtMinTreeHeight.Text(), "3.50");
-  EXPECT_EQ(d.edTreeRadiusParam0.Text(), "-1.2500");
-  EXPECT_EQ(d.edNumCirclePoints.ValueInt(), 1000);
+  EXPECT_EQ(d.edTreeRadiusParam0.Text(), "-0.2500");
+  EXPECT_EQ(d.edNumCirclePoints.ValueInt(), 120);
   EXPECT_EQ(d.edtMinClearingArea.Text(), "0");
   EXPECT_EQ(d.rgNhmFiletype.ItemIndex(), 1);
   EXPECT_EQ(d.edtNhmDir.Text, "data\\nhm");
@@ -198,17 +198,24 @@ TEST_F(SettingsTest, aLineBreakInAStringCannotInjectKeys) {
   EXPECT_EQ(project.Stored("Parameters", "Minimum tree height"), "2");
 }
 
-TEST_F(SettingsTest, decimalCommaSystemReadsAndWritesCommas) {
-  platform.numberFormat = {",", "."};
+TEST_F(SettingsTest, decimalCommaSystemReadsAndWritesCommasAndReadsPointsToo) {
+  platform.numberFormat = {",", "'"};
+  // A file saved where the separator is a point keeps its values here.
   Load("[Parameters]\nMinimum tree height=2,5\nTree radius parameter 0=3.5\n"
-       "Minimum wooded area=1.500\n");
+       "Tree radius parameter 1=0.125\nMinimum wooded area=1'500\n");
   EXPECT_EQ(c.edtMinTreeHeight.Text(), "2,50");
-  EXPECT_EQ(c.edTreeRadiusParam0.Value(), 2.6894);  // a point is no decimal separator here
-  EXPECT_EQ(c.edtMinWoodedArea.Text(), "1.500");
+  EXPECT_EQ(c.edTreeRadiusParam0.Value(), 3.5);
+  EXPECT_EQ(c.edTreeRadiusParam1.Value(), 0.125);
+  EXPECT_EQ(c.edtMinWoodedArea.Text(), "1'500");
   Save();
   EXPECT_EQ(project.Stored("Parameters", "Minimum tree height"), "2,5");
-  EXPECT_EQ(project.Stored("Parameters", "Tree radius parameter 1"), "0,1117");
+  EXPECT_EQ(project.Stored("Parameters", "Tree radius parameter 1"), "0,125");
   EXPECT_EQ(project.Stored("Parameters", "Minimum wooded area"), "1500");
+  // And the other way round; the file never holds group separators, so "2,126" is 2.126.
+  platform.numberFormat = {".", ","};
+  Load("[Parameters]\nMinimum tree height=2,126\nTree radius parameter 1=0,1117\n");
+  EXPECT_EQ(c.edtMinTreeHeight.Value(), 2.13);
+  EXPECT_EQ(c.edTreeRadiusParam1.Value(), 0.1117);
 }
 
 TEST_F(SettingsTest, aFailedWriteIsReportedOnceAndStopsFurtherWrites) {
@@ -224,23 +231,38 @@ TEST_F(SettingsTest, aFailedWriteIsReportedOnceAndStopsFurtherWrites) {
   EXPECT_EQ(platform.beeps, 1);
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_EQ(platform.messages[0].kind, test::TRecordedMessage::Kind::Plain);
-  EXPECT_EQ(platform.messages[0].text,
-            "Error writing file \"quelvaris.ini\"\rError message:\rUnable to write to " + file);
+  EXPECT_EQ(platform.messages[0].text, "Error writing file \"quelvaris.ini\"\rError message:\rUnable "
+                                       "to write to " + file + ": it is not a regular file");
   EXPECT_FALSE(saveOnClose);
   Save();
   EXPECT_EQ(writes, 1);
   EXPECT_EQ(platform.messages.size(), 1u);
 }
 
-TEST_F(SettingsTest, keysBeforeAFailureStayWritten) {
+TEST_F(SettingsTest, aValueThatCalculateRefusesKeepsTheStoredOneAndTheFileIsWrittenOnce) {
+  Load("[Parameters]\nMinimum tree height=3\nTree radius parameter 0=2\nTree radius parameter 1=0.2\n"
+       "Number of points in circle=24\nMinimum clearing area=50\nMinimum wooded area=300\n");
   int writes = 0;
-  platform.allowWrite = [&](const std::string&) { return ++writes <= 3; };
-  LoadSettings(c, file);
+  platform.allowWrite = [&](const std::string&) { return ++writes > 0; };
+  // Each refused as Calculate refuses it: out of its range, or (the intercept) a crown of no
+  // radius at the minimum height that the file keeps (3 m x 0.2 - 0.7 < 0).
+  c.edtMinTreeHeight.SetText("0");
+  c.edTreeRadiusParam1.SetText("-1");
+  c.edTreeRadiusParam0.SetText("-0.7");
+  c.edNumCirclePoints.SetText("1000");
+  c.edtMinClearingArea.SetText("-5");
+  c.edtMinWoodedArea.SetText("0.5");
   Save();
-  EXPECT_EQ(writes, 4);
-  EXPECT_EQ(project.Stored("Parameters", "Tree radius parameter 1"), "0.1117");
-  EXPECT_EQ(project.Stored("Parameters", "Number of points in circle"), "<absent>");
-  EXPECT_FALSE(saveOnClose);
+  EXPECT_EQ(writes, 1);
+  for (const auto& [key, value] :
+       {std::pair{"Minimum tree height", "3"}, {"Tree radius parameter 1", "0.2"},
+        {"Tree radius parameter 0", "2"}, {"Number of points in circle", "24"},
+        {"Minimum clearing area", "50"}, {"Minimum wooded area", "300"}})
+    EXPECT_EQ(project.Stored("Parameters", key), value) << key;
+  // The intercept is judged with the slope and height the file will hold.
+  c.edTreeRadiusParam1.SetText("0.3");
+  Save();
+  EXPECT_EQ(project.Stored("Parameters", "Tree radius parameter 0"), "-0.7");
 }
 
 }  // namespace

@@ -45,6 +45,7 @@ TEST_F(Host, usageErrorsExitWithTwoAndTheUsageText) {
       {"--set", "edtNoSuchField=1", "1", "2", "3", "4", "a.shp"},
       {"--set", "btnCalculate=1", "1", "2", "3", "4", "a.shp"},
       {"--set", "rgNhmFiletype=binary", "1", "2", "3", "4", "a.shp"},
+      {"--set", "rgNhmFiletype=5", "1", "2", "3", "4", "a.shp"},
       {"--answer", "maybe", "1", "2", "3", "4", "a.shp"},
       {"1", "2", "3", "4", "a.shp", "--answer"},
       {"--delete-temp-files"},
