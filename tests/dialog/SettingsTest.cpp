@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <functional>
 
 #include "RecordingPlatform.h"
 #include "dialog/Settings.h"
@@ -263,6 +267,107 @@ TEST_F(SettingsTest, aValueThatCalculateRefusesKeepsTheStoredOneAndTheFileIsWrit
   c.edTreeRadiusParam1.SetText("0.3");
   Save();
   EXPECT_EQ(project.Stored("Parameters", "Tree radius parameter 0"), "-0.7");
+}
+
+// The settings file as a hostile world leaves it. Each case loads and saves in a child process
+// under a time limit, so a read or a write that waits fails the test instead of hanging it.
+struct THostileFile {
+  const char* Name;
+  std::function<void(const fs::path& file)> Prepare;
+  const char* Refusal;  // what the error line says after the path, or nullptr: saved
+  std::function<bool(const fs::path& file)> After;
+  bool AsNobody = false;
+};
+
+constexpr const char* kOwn = "[Mine]\r\nkeep=1\r\n";
+std::string TextOf(const fs::path& p) {
+  std::stringstream s;
+  s << std::ifstream(p, std::ios::binary).rdbuf();
+  return s.str();
+}
+bool KeptOwn(const fs::path& f) { return fs::is_regular_file(f) && TextOf(f) == kOwn; }
+bool SavedBesideOwn(const fs::path& f) {
+  const auto text = TextOf(f);
+  return text.starts_with(kOwn) && text.find("Minimum tree height=3\r\n") != std::string::npos;
+}
+void WriteOwn(const fs::path& f, fs::perms perms = fs::perms::owner_read | fs::perms::owner_write) {
+  std::ofstream(f, std::ios::binary) << kOwn;
+  fs::permissions(f, perms);
+}
+
+class SettingsFileTest : public SettingsTest {
+ protected:
+  void Check(const THostileFile& h) {
+    SCOPED_TRACE(h.Name);
+    fs::permissions(project.Dir() / "shapes", fs::perms::all);
+    h.Prepare(file);
+    auto loadAndSave = [&] {
+      ::alarm(60);
+      if (h.AsNobody && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::exit(10);
+      LoadSettings(c, file);
+      c.edtMinTreeHeight.SetText("3");
+      Save();
+      const std::string told = h.Refusal ? Msg(msgSettingsWriteError) + "\r" + Msg(msgErrorMessage) +
+                                               "\rUnable to write to " + file + ": " + h.Refusal
+                                         : "";
+      std::exit(platform.Texts() == (h.Refusal ? std::vector{told} : std::vector<std::string>{}) ? 0 : 11);
+    };
+    EXPECT_EXIT(loadAndSave(), ::testing::ExitedWithCode(0), "");
+    EXPECT_TRUE(h.After(file));
+    // Nothing of the save is left beside the file.
+    for (const auto& e : fs::directory_iterator(project.Dir() / "shapes"))
+      EXPECT_EQ(e.path().filename().string().find(".qv"), std::string::npos) << e.path();
+    fs::remove_all(file);
+  }
+};
+
+TEST_F(SettingsFileTest, isNeverWaitedOnLostOrReplacedByAPlainFile) {
+  const THostileFile cases[] = {
+      {"FIFO", [](const fs::path& f) { ::mkfifo(f.c_str(), 0666); }, "it is not a regular file",
+       [](const fs::path& f) { return fs::is_fifo(f); }},
+      {"unreadable", [](const fs::path& f) { WriteOwn(f, fs::perms::owner_write | fs::perms::others_write); },
+       "it cannot be read (Permission denied)", KeptOwn, true},
+      {"read-only", [](const fs::path& f) { WriteOwn(f, fs::perms::owner_read); }, "it is read-only",
+       KeptOwn},
+      {"symbolic link",
+       [](const fs::path& f) {
+         WriteOwn(f.parent_path() / "real.ini");
+         fs::create_symlink("real.ini", f);
+       },
+       nullptr, [](const fs::path& f) { return fs::is_symlink(f) && SavedBesideOwn(f.parent_path() / "real.ini"); }},
+      {"mode and group",
+       [](const fs::path& f) {
+         WriteOwn(f, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+         [[maybe_unused]] const int changed = ::chown(f.c_str(), 0, 100);
+       },
+       nullptr,
+       [](const fs::path& f) {
+         struct stat st {};
+         return SavedBesideOwn(f) && ::stat(f.c_str(), &st) == 0 && (st.st_mode & 07777) == 0640 &&
+                st.st_gid == 100;
+       }},
+      {"killed saves' leftovers",
+       [](const fs::path& f) {
+         WriteOwn(f);
+         for (const char* left : {".qv4711-0badcafe.tmp", ".tmp4711", ".qvlock"}) WriteOwn(f.string() + left);
+       },
+       nullptr, SavedBesideOwn},
+  };
+  for (const auto& h : cases) Check(h);
+}
+
+// Read once and written once, not once per key (which took minutes). Left to the normal build.
+class LongSettingsFile : public SettingsFileTest {};
+
+TEST_F(LongSettingsFile, of100MbIsSavedWhole) {
+  Check({"100 MB",
+         [](const fs::path& f) {
+           std::ofstream out(f, std::ios::binary);
+           out << kOwn;
+           const std::string line = "k=" + std::string(98, 'x') + "\r\n";
+           for (int i = 0; i < 1'000'000; ++i) out << line;
+         },
+         nullptr, [](const fs::path& f) { return fs::file_size(f) > 100'000'000 && SavedBesideOwn(f); }});
 }
 
 }  // namespace

@@ -272,7 +272,7 @@ void PasteTakesTheFirstLine(HWND dlg, DWORD ui) {
   SetClipboard(nullptr);
   ::SendMessageA(plain, EM_SETSEL, 0, -1);
   TypeInFocus(ui, "\x16");
-  QV_CHECK_EQ(TextOf(plain), std::string("7.25"));
+  QV_CHECK_EQ(TextOf(plain), std::string("9.75"));
 }
 
 void ValueSetByTheProgramIsShown(HWND dlg) {
