@@ -58,13 +58,12 @@ class TCountingPlatform final : public IPlatform {
   TLocalDate LocalDate() override { return real_->LocalDate(); }
   std::uint32_t RecordedLocale() override { return real_->RecordedLocale(); }
   TNumberFormat NumberFormat() override { return real_->NumberFormat(); }
-  std::string IniRead(const std::string& file, std::string_view section, std::string_view key,
-                      std::string_view def) override {
-    return real_->IniRead(file, section, key, def);
+  void IniRead(const std::string& file, std::span<TIniEntry> entries) override {
+    real_->IniRead(file, entries);
   }
-  bool IniWrite(const std::string& file, std::string_view section, std::string_view key,
-                std::string_view value, std::string& error) override {
-    return real_->IniWrite(file, section, key, value, error);
+  bool IniWrite(const std::string& file, std::span<const TIniEntry> entries,
+                std::string& error) override {
+    return real_->IniWrite(file, entries, error);
   }
 
  private:

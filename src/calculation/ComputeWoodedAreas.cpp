@@ -64,10 +64,10 @@ bool TWoodedAreaCalculation::ComputeWoodedAreas() {
     RemoveSmallAndOpenPolygons(mesh, limits);
 
     ShowStatus(StatusBar, msgWritingShapefiles);
-    const auto wooded = SaveToShapefile(mesh, WoodedShapePath);
-    const auto crowns = SaveToShapefile(*CrownCircles, CrownShapePath);
-    if (!LayerComplete(wooded, mesh.PolygonCount(), WoodedShapePath)) error = true;
-    if (!LayerComplete(crowns, CrownCircles->Count(), CrownShapePath)) error = true;
+    // Both layers in place, or neither changed: never new woods beside old crowns.
+    const auto layers = SaveLayerPair(mesh, WoodedShapePath, *CrownCircles, CrownShapePath);
+    if (!LayerComplete(layers.Wooded, mesh.PolygonCount(), WoodedShapePath)) error = true;
+    if (!LayerComplete(layers.Crowns, CrownCircles->Count(), CrownShapePath)) error = true;
     ShowStatus(StatusBar, msgHeightModelDone);
     if (error) ShowStatus(StatusBar, msgTileProcessingError);
 

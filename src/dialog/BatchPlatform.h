@@ -35,13 +35,12 @@ class TBatchPlatform final : public IPlatform {
   std::uint32_t RecordedLocale() override { return inner_.RecordedLocale(); }
   TNumberFormat NumberFormat() override { return inner_.NumberFormat(); }
 
-  std::string IniRead(const std::string& file, std::string_view section, std::string_view key,
-                      std::string_view defaultValue) override {
-    return inner_.IniRead(file, section, key, defaultValue);
+  void IniRead(const std::string& file, std::span<TIniEntry> entries) override {
+    inner_.IniRead(file, entries);
   }
-  bool IniWrite(const std::string& file, std::string_view section, std::string_view key,
-                std::string_view value, std::string& error) override {
-    return inner_.IniWrite(file, section, key, value, error);
+  bool IniWrite(const std::string& file, std::span<const TIniEntry> entries,
+                std::string& error) override {
+    return inner_.IniWrite(file, entries, error);
   }
 
  private:

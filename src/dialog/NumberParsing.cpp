@@ -48,8 +48,9 @@ class TScanner {
   std::size_t pos_ = 0;
 };
 
-// Integer digits, with group separators only between groups of three after a first group of
-// one to three digits. Appends the bare digits to Out; false for misplaced separators.
+// Integer digits, with group separators only where the display puts them: between groups of
+// three, after a first group of one to three digits that does not start with 0 ("0,125" is no
+// grouped 125). Appends the bare digits to Out; false for misplaced separators.
 bool TakeGroupedDigits(TScanner& scan, std::string_view groupSeparator, std::string& out) {
   const auto first = scan.Digits();
   out += first;
@@ -60,7 +61,7 @@ bool TakeGroupedDigits(TScanner& scan, std::string_view groupSeparator, std::str
     out += group;
     grouped = true;
   }
-  return !grouped || (!first.empty() && first.size() <= 3);
+  return !grouped || (!first.empty() && first.size() <= 3 && first.front() != '0');
 }
 
 // The number of Text rewritten as "[-]digits[.digits][e[-]digits]", or nothing when the text
@@ -127,6 +128,15 @@ std::optional<double> StrToFloatStrict(std::string_view text, const TNumberForma
   const auto r = std::from_chars(canonical->data(), end, value);
   if (r.ec != std::errc() || r.ptr != end || !std::isfinite(value)) return std::nullopt;
   return value;
+}
+
+std::optional<double> StrToFloatSetting(std::string_view text,
+                                        const TNumberFormat& numberFormat) {
+  TNumberFormat ungrouped{numberFormat.DecimalSeparator, ""};
+  if (auto value = StrToFloatStrict(text, ungrouped)) return value;
+  ungrouped.DecimalSeparator = numberFormat.DecimalSeparator == "," ? "." : ",";
+  if (auto value = StrToFloatStrict(text, ungrouped)) return value;
+  return StrToFloatStrict(text, numberFormat);
 }
 
 std::optional<std::int32_t> StrToIntStrict(std::string_view text,

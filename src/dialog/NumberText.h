@@ -47,6 +47,12 @@ std::optional<double> StrToFloatStrict(std::string_view text, const TNumberForma
 std::optional<std::int32_t> StrToIntStrict(std::string_view text,
                                            const TNumberFormat& numberFormat);
 
+// A float from the settings file, which holds no group separators of its own: the strict
+// conversion without grouping, else with the other of "." and "," as decimal separator (a file
+// written under a locale of the other kind: "2,5" read where the separator is "."), else with
+// the grouping the display puts (a value typed into the file by hand).
+std::optional<double> StrToFloatSetting(std::string_view text, const TNumberFormat& numberFormat);
+
 // An integer from the settings file: as StrToIntStrict, or hexadecimal after "0x", "0X" or "$"
 // (an optional sign before it). Hexadecimal values beyond the 32-bit signed range are refused.
 std::optional<std::int32_t> StrToIntSetting(std::string_view text,

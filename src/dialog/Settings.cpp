@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "dialog/NumberRanges.h"
 #include "dialog/languages/Languages.h"
 #include "platform/Paths.h"
 #include "platform/Platform.h"
@@ -42,37 +43,57 @@ std::string Truncated(std::string text) {
   return text;
 }
 
-std::string ReadString(const std::string& file, std::string_view section, std::string_view key,
-                       std::string_view defaultValue) {
-  return Truncated(Platform().IniRead(file, section, key, defaultValue));
-}
-
-double ReadFloat(const std::string& file, std::string_view section, std::string_view key,
-                 double defaultValue, const TNumberFormat& nf) {
-  return StrToFloatStrict(ReadString(file, section, key, ""), nf).value_or(defaultValue);
-}
-
-std::int32_t ReadInt(const std::string& file, std::string_view section, std::string_view key,
-                     std::int32_t defaultValue, const TNumberFormat& nf) {
-  return StrToIntSetting(ReadString(file, section, key, ""), nf).value_or(defaultValue);
-}
-
-struct TSettingValue {
-  std::string_view Section;
-  std::string_view Key;
-  std::optional<std::string> Text;  // nothing: leave the key as the file has it
+// The keys in the order of the file, which is also the order of reading and writing.
+enum TKeyIndex {
+  kiMinTreeHeight, kiTreeRadiusParam0, kiTreeRadiusParam1, kiNumCirclePoints,
+  kiMinClearingArea, kiMinWoodedArea, kiFileType, kiNhmDir, kiNhmPrefix, kiNhmSeparator,
+  kiNhmSuffix
 };
 
-std::optional<std::string> FloatText(const TEnhancedEdit& field, const TNumberFormat& nf) {
-  const auto value = StrToFloatStrict(field.Text(), nf);
-  if (!value) return std::nullopt;
-  return FloatToSettingText(*value, nf);
+std::vector<TIniEntry> Keys() {
+  return {{kParameters, kMinTreeHeight, {}},    {kParameters, kTreeRadiusParam0, {}},
+          {kParameters, kTreeRadiusParam1, {}}, {kParameters, kNumCirclePoints, {}},
+          {kParameters, kMinClearingArea, {}},  {kParameters, kMinWoodedArea, {}},
+          {kFiles, kFileType, {}},              {kFiles, kNhmDir, {}},
+          {kFiles, kNhmPrefix, {}},             {kFiles, kNhmSeparator, {}},
+          {kFiles, kNhmSuffix, {}}};
 }
 
-std::optional<std::string> IntText(const TEnhancedEdit& field, const TNumberFormat& nf) {
-  const auto value = StrToIntStrict(field.Text(), nf);
-  if (!value) return std::nullopt;
-  return std::to_string(*value);
+// The file's values as the dialog takes them: strings cut to their length, numbers converted
+// (nothing for a value that is absent or does not convert, so the default applies).
+class TStoredValues {
+ public:
+  TStoredValues(const std::string& file, const TNumberFormat& nf) : entries_(Keys()), nf_(nf) {
+    Platform().IniRead(file, entries_);
+  }
+  std::string String(TKeyIndex k, std::string_view defaultValue) const {
+    return Truncated(entries_[k].Value ? *entries_[k].Value : std::string(defaultValue));
+  }
+  double Float(TKeyIndex k, double defaultValue) const {
+    return StrToFloatSetting(String(k, ""), nf_).value_or(defaultValue);
+  }
+  std::int32_t Int(TKeyIndex k, std::int32_t defaultValue) const {
+    return StrToIntSetting(String(k, ""), nf_).value_or(defaultValue);
+  }
+
+ private:
+  std::vector<TIniEntry> entries_;
+  TNumberFormat nf_;
+};
+
+constexpr double kDefaultMinTreeHeight = 2;
+constexpr double kDefaultRadiusParam0 = 2.6894;
+constexpr double kDefaultRadiusParam1 = 0.1117;
+
+// The value of a field as Calculate would take it, or nothing when Calculate would refuse it.
+std::optional<double> Accepted(const TEnhancedEdit& field, const TNumberFormat& nf,
+                               const TAcceptedRange& range) {
+  const auto value = StrToFloatStrict(field.Text(), nf);
+  return value && range.Contains(*value) ? value : std::nullopt;
+}
+
+std::optional<std::string> FloatText(std::optional<double> value, const TNumberFormat& nf) {
+  return value ? std::optional<std::string>(FloatToSettingText(*value, nf)) : std::nullopt;
 }
 
 // A line break would end the key's line and let the rest of the value pose as other keys.
@@ -80,20 +101,49 @@ std::string FirstLine(std::string_view text) {
   return std::string(text.substr(0, text.find_first_of("\r\n")));
 }
 
-std::vector<TSettingValue> ValuesToSave(const TDialogControls& c, const TNumberFormat& nf) {
-  return {
-      {kParameters, kMinTreeHeight, FloatText(c.edtMinTreeHeight, nf)},
-      {kParameters, kTreeRadiusParam0, FloatText(c.edTreeRadiusParam0, nf)},
-      {kParameters, kTreeRadiusParam1, FloatText(c.edTreeRadiusParam1, nf)},
-      {kParameters, kNumCirclePoints, IntText(c.edNumCirclePoints, nf)},
-      {kParameters, kMinClearingArea, FloatText(c.edtMinClearingArea, nf)},
-      {kParameters, kMinWoodedArea, FloatText(c.edtMinWoodedArea, nf)},
-      {kFiles, kFileType, std::to_string(c.rgNhmFiletype.ItemIndex())},
-      {kFiles, kNhmDir, FirstLine(c.edtNhmDir.Text)},
-      {kFiles, kNhmPrefix, FirstLine(c.edtNhmPrefix.Text())},
-      {kFiles, kNhmSeparator, std::to_string(c.cmbNhmSeparator.ItemIndex)},
-      {kFiles, kNhmSuffix, FirstLine(c.edtNhmSuffix.Text())},
+// The values to write; a field that Calculate would refuse has none, so the file keeps what it
+// held (a stray keystroke or a refused value never becomes the next run's parameter). The
+// radius intercept is judged with the slope and minimum height that the file holds after this
+// save, as the next Calculate would see them.
+std::vector<TIniEntry> ValuesToSave(const TDialogControls& c, const std::string& file,
+                                    const TNumberFormat& nf) {
+  using enum TControlId;
+  const auto range = [](TControlId field, double minHeight = 0.0, double slope = 0.0) {
+    return AcceptedRange(field, minHeight, slope);
   };
+  const auto minHeight = Accepted(c.edtMinTreeHeight, nf, range(edtMinTreeHeight));
+  const auto slope = Accepted(c.edTreeRadiusParam1, nf, range(edTreeRadiusParam1));
+  double storedHeight = kDefaultMinTreeHeight;
+  double storedSlope = kDefaultRadiusParam1;
+  if (!minHeight || !slope) {
+    const TStoredValues stored(file, nf);
+    storedHeight = stored.Float(kiMinTreeHeight, kDefaultMinTreeHeight);
+    storedSlope = stored.Float(kiTreeRadiusParam1, kDefaultRadiusParam1);
+  }
+  const auto intercept =
+      Accepted(c.edTreeRadiusParam0, nf,
+               range(edTreeRadiusParam0, minHeight.value_or(storedHeight),
+                     slope.value_or(storedSlope)));
+  auto points = StrToIntStrict(c.edNumCirclePoints.Text(), nf);
+  if (points && !range(edNumCirclePoints).Contains(*points)) points.reset();
+  const int fileType = c.rgNhmFiletype.ItemIndex();
+
+  auto values = Keys();
+  values[kiMinTreeHeight].Value = FloatText(minHeight, nf);
+  values[kiTreeRadiusParam0].Value = FloatText(intercept, nf);
+  values[kiTreeRadiusParam1].Value = FloatText(slope, nf);
+  if (points) values[kiNumCirclePoints].Value = std::to_string(*points);
+  values[kiMinClearingArea].Value =
+      FloatText(Accepted(c.edtMinClearingArea, nf, range(edtMinClearingArea)), nf);
+  values[kiMinWoodedArea].Value =
+      FloatText(Accepted(c.edtMinWoodedArea, nf, range(edtMinWoodedArea)), nf);
+  // No file type chosen: Calculate refuses that too.
+  if (fileType == 0 || fileType == 1) values[kiFileType].Value = std::to_string(fileType);
+  values[kiNhmDir].Value = FirstLine(c.edtNhmDir.Text);
+  values[kiNhmPrefix].Value = FirstLine(c.edtNhmPrefix.Text());
+  values[kiNhmSeparator].Value = std::to_string(c.cmbNhmSeparator.ItemIndex);
+  values[kiNhmSuffix].Value = FirstLine(c.edtNhmSuffix.Text());
+  return values;
 }
 
 }  // namespace
@@ -105,34 +155,29 @@ std::string SettingsFilePath(std::string_view settingsDir) {
 }
 
 void LoadSettings(TDialogControls& c, const std::string& file) {
-  const TNumberFormat nf = Platform().NumberFormat();
-  c.edtMinTreeHeight.SetValue(ReadFloat(file, kParameters, kMinTreeHeight, 2, nf));
-  c.edTreeRadiusParam0.SetValue(ReadFloat(file, kParameters, kTreeRadiusParam0, 2.6894, nf));
-  c.edTreeRadiusParam1.SetValue(ReadFloat(file, kParameters, kTreeRadiusParam1, 0.1117, nf));
-  c.edNumCirclePoints.SetValueInt(ReadInt(file, kParameters, kNumCirclePoints, 36, nf));
-  c.edtMinClearingArea.SetValue(ReadFloat(file, kParameters, kMinClearingArea, 100, nf));
-  c.edtMinWoodedArea.SetValue(ReadFloat(file, kParameters, kMinWoodedArea, 200, nf));
-  c.rgNhmFiletype.SetItemIndex(ReadInt(file, kFiles, kFileType, 0, nf));
-  c.edtNhmDir.Text = ReadString(file, kFiles, kNhmDir, "MNA_Laser\\MNH");
-  c.edtNhmPrefix.SetText(ReadString(file, kFiles, kNhmPrefix, ""));
-  c.cmbNhmSeparator.Select(ReadInt(file, kFiles, kNhmSeparator, 0, nf));
-  c.edtNhmSuffix.SetText(ReadString(file, kFiles, kNhmSuffix, "_dhm_grid1"));
+  const TStoredValues stored(file, Platform().NumberFormat());
+  c.edtMinTreeHeight.SetValue(stored.Float(kiMinTreeHeight, kDefaultMinTreeHeight));
+  c.edTreeRadiusParam0.SetValue(stored.Float(kiTreeRadiusParam0, kDefaultRadiusParam0));
+  c.edTreeRadiusParam1.SetValue(stored.Float(kiTreeRadiusParam1, kDefaultRadiusParam1));
+  c.edNumCirclePoints.SetValueInt(stored.Int(kiNumCirclePoints, 36));
+  c.edtMinClearingArea.SetValue(stored.Float(kiMinClearingArea, 100));
+  c.edtMinWoodedArea.SetValue(stored.Float(kiMinWoodedArea, 200));
+  c.rgNhmFiletype.SetItemIndex(stored.Int(kiFileType, 0));
+  c.edtNhmDir.Text = stored.String(kiNhmDir, "MNA_Laser\\MNH");
+  c.edtNhmPrefix.SetText(stored.String(kiNhmPrefix, ""));
+  c.cmbNhmSeparator.Select(stored.Int(kiNhmSeparator, 0));
+  c.edtNhmSuffix.SetText(stored.String(kiNhmSuffix, "_dhm_grid1"));
 }
 
 void SaveSettings(const TDialogControls& controls, const std::string& file,
                   bool& saveSettingsOnClose) {
   if (!saveSettingsOnClose) return;
-  const TNumberFormat nf = Platform().NumberFormat();
-  for (const auto& v : ValuesToSave(controls, nf)) {
-    if (!v.Text) continue;
-    std::string error;
-    if (Platform().IniWrite(file, v.Section, v.Key, *v.Text, error)) continue;
-    Platform().Beep();
-    Platform().ShowMessage(Msg(msgSettingsWriteError) + "\r" + Msg(msgErrorMessage) + "\r" +
-                           error);
-    saveSettingsOnClose = false;
+  std::string error;
+  if (Platform().IniWrite(file, ValuesToSave(controls, file, Platform().NumberFormat()), error))
     return;
-  }
+  Platform().Beep();
+  Platform().ShowMessage(Msg(msgSettingsWriteError) + "\r" + Msg(msgErrorMessage) + "\r" + error);
+  saveSettingsOnClose = false;
 }
 
 }  // namespace qv

@@ -24,18 +24,21 @@ std::string SettingsDirOf(std::string_view shapefilePath);
 // SettingsDir + separator + "quelvaris.ini". An empty directory gives the file in the root.
 std::string SettingsFilePath(std::string_view settingsDir);
 
-// Reads the eleven keys in order into the controls. Missing keys, values that do not convert
-// and empty numbers give the defaults; a present empty string stays empty. Numbers go into the
-// fields as values, so each shows in its own format (and is rounded to its decimals). A file
-// type above 1 selects binary, below 0 none; a separator outside 0..4 selects none with an
-// empty text. A change of the file type runs rgNhmFiletype's OnClick.
+// Reads the eleven keys (one read of the file) into the controls. Missing keys, values that do
+// not convert and empty numbers give the defaults; a present empty string stays empty. A float
+// that does not convert with the system's decimal separator is read with the other of "." and
+// "," (a file saved under a locale of the other kind). Numbers go into the fields as values, so
+// each shows in its own format (and is rounded to its decimals). A file type above 1 selects
+// binary, below 0 none; a separator outside 0..4 selects none with an empty text. A change of
+// the file type runs rgNhmFiletype's OnClick.
 void LoadSettings(TDialogControls& controls, const std::string& settingsFile);
 
-// Writes the eleven keys in order, each at once, when SaveSettingsOnClose is set. A numeric
-// field whose text is not a number is not written: its key keeps what the file held, so a stray
-// keystroke never changes the next run's parameters. At the first failed write the user hears
-// the beep and reads the error (three lines), SaveSettingsOnClose is cleared and nothing more
-// is written.
+// Writes the eleven keys in order, in one write of the file, when SaveSettingsOnClose is set. A
+// numeric field that Calculate would refuse (not a number, or out of its range) is not written:
+// its key keeps what the file held, so a stray keystroke or a refused value never becomes the
+// next run's parameter; the same for no file type chosen. When the write fails the user hears
+// the beep and reads the error (three lines), SaveSettingsOnClose is cleared and the file is
+// left as it was.
 void SaveSettings(const TDialogControls& controls, const std::string& settingsFile,
                   bool& saveSettingsOnClose);
 

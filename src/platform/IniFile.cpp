@@ -1,23 +1,25 @@
 #include "platform/IniFile.h"
 
+#include <optional>
 #include <vector>
 
 namespace qv {
 
 namespace {
 
-std::vector<std::string_view> SplitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  std::string_view::size_type start = 0;
+// Calls f(index, line) for every line, without its line break.
+template <class F>
+void ForEachLine(std::string_view text, F&& f) {
+  std::size_t start = 0;
+  std::size_t index = 0;
   while (start < text.size()) {
     auto end = text.find('\n', start);
     if (end == std::string_view::npos) end = text.size();
     auto line = text.substr(start, end - start);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.push_back(line);
+    f(index++, line);
     start = end + 1;
   }
-  return lines;
 }
 
 std::string_view Trim(std::string_view s) {
@@ -58,67 +60,87 @@ std::optional<std::pair<std::string_view, std::string_view>> KeyValue(std::strin
   return std::make_pair(Trim(line.substr(0, eq)), Trim(line.substr(eq + 1)));
 }
 
+std::string_view FirstLine(std::string_view s) { return s.substr(0, s.find_first_of("\r\n")); }
+
+constexpr std::size_t None = static_cast<std::size_t>(-1);
+
 }  // namespace
 
-std::optional<std::string> IniLookup(std::string_view text, std::string_view section,
-                                     std::string_view key) {
+void IniLookup(std::string_view text, std::span<TIniEntry> entries) {
+  for (TIniEntry& e : entries) e.Value.reset();
+  std::string_view section;
   bool inSection = false;
-  for (auto line : SplitLines(text)) {
+  ForEachLine(text, [&](std::size_t, std::string_view line) {
     if (auto name = SectionName(line)) {
-      inSection = SameText(*name, section);
-      continue;
+      section = *name;
+      inSection = true;
+      return;
     }
-    if (!inSection) continue;
-    if (auto kv = KeyValue(line); kv && SameText(kv->first, key)) {
-      return std::string(kv->second);
+    const auto kv = inSection ? KeyValue(line) : std::nullopt;
+    if (!kv) return;
+    for (TIniEntry& e : entries) {
+      if (!e.Value && SameText(e.Key, kv->first) && SameText(e.Section, section))
+        e.Value = std::string(kv->second);
     }
-  }
-  return std::nullopt;
+  });
 }
 
-std::string IniAssign(std::string_view text, std::string_view section, std::string_view key,
-                      std::string_view value) {
-  const auto lines = SplitLines(text);
-  // A line break inside a key or value would plant lines of its own in the file.
-  auto firstLine = [](std::string_view s) { return s.substr(0, s.find_first_of("\r\n")); };
-  std::string newLine(firstLine(key));
-  newLine += '=';
-  newLine += firstLine(value);
-  // Line index to replace, or after which to insert.
-  std::ptrdiff_t replaceAt = -1;
-  std::ptrdiff_t lastOfSection = -1;
+std::string IniAssign(std::string_view text, std::span<const TIniEntry> entries) {
+  // First pass: the line each entry replaces, and the last line of each entry's section.
+  std::vector<std::size_t> replaceAt(entries.size(), None);
+  std::vector<std::size_t> sectionEnd(entries.size(), None);
+  std::string_view section;
   bool inSection = false;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (auto name = SectionName(lines[i])) {
-      inSection = SameText(*name, section);
-      if (inSection && lastOfSection < 0) lastOfSection = static_cast<std::ptrdiff_t>(i);
-      continue;
+  ForEachLine(text, [&](std::size_t i, std::string_view line) {
+    const auto name = SectionName(line);
+    if (name) {
+      section = *name;
+      inSection = true;
     }
-    if (!inSection) continue;
-    if (!Trim(lines[i]).empty()) lastOfSection = static_cast<std::ptrdiff_t>(i);
-    if (auto kv = KeyValue(lines[i]); kv && SameText(kv->first, key) && replaceAt < 0) {
-      replaceAt = static_cast<std::ptrdiff_t>(i);
+    if (!inSection) return;
+    const bool blank = Trim(line).empty();
+    const auto kv = name ? std::nullopt : KeyValue(line);
+    for (std::size_t e = 0; e < entries.size(); ++e) {
+      if (!SameText(entries[e].Section, section)) continue;
+      if (!blank) sectionEnd[e] = i;
+      if (kv && replaceAt[e] == None && SameText(kv->first, entries[e].Key)) replaceAt[e] = i;
     }
-  }
+  });
 
   std::string out;
-  auto emit = [&out](std::string_view l) {
-    out += l;
-    out += "\r\n";
+  out.reserve(text.size() + 64 * entries.size());
+  auto emit = [&out](std::string_view a, std::string_view b = {}, std::string_view c = {}) {
+    out.append(a).append(b).append(c).append("\r\n");
   };
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    const auto at = static_cast<std::ptrdiff_t>(i);
-    if (at == replaceAt) {
-      emit(newLine);
-      continue;
+  auto emitEntry = [&](const TIniEntry& e) { emit(FirstLine(e.Key), "=", FirstLine(*e.Value)); };
+  ForEachLine(text, [&](std::size_t i, std::string_view line) {
+    bool replaced = false;
+    for (std::size_t e = 0; e < entries.size(); ++e) {
+      if (entries[e].Value && replaceAt[e] == i) {
+        emitEntry(entries[e]);
+        replaced = true;
+      }
     }
-    emit(lines[i]);
-    if (replaceAt < 0 && at == lastOfSection) emit(newLine);
-  }
-  if (replaceAt < 0 && lastOfSection < 0) {
+    if (!replaced) emit(line);
+    for (std::size_t e = 0; e < entries.size(); ++e) {
+      if (entries[e].Value && replaceAt[e] == None && sectionEnd[e] == i) emitEntry(entries[e]);
+    }
+  });
+  // Sections the text does not have, in the order their first entry comes.
+  for (std::size_t e = 0; e < entries.size(); ++e) {
+    if (!entries[e].Value || sectionEnd[e] != None) continue;
+    bool sectionDone = false;
+    for (std::size_t d = 0; d < e; ++d)
+      sectionDone = sectionDone || (entries[d].Value && sectionEnd[d] == None &&
+                                    SameText(entries[d].Section, entries[e].Section));
+    if (sectionDone) continue;
     if (!out.empty()) emit("");
-    emit("[" + std::string(section) + "]");
-    emit(newLine);
+    emit("[", entries[e].Section, "]");
+    for (std::size_t f = e; f < entries.size(); ++f) {
+      if (entries[f].Value && sectionEnd[f] == None &&
+          SameText(entries[f].Section, entries[e].Section))
+        emitEntry(entries[f]);
+    }
   }
   return out;
 }

@@ -1,24 +1,26 @@
-// INI text files by section and key, for systems that do not provide them (POSIX).
+// INI text by section and key, for systems that do not provide it (POSIX).
 //
-// Sections and keys match without regard to ASCII case. A write keeps everything else in the
-// file as it was (other sections, keys, comments, blank lines, order) and replaces the file
-// atomically through a temporary file and a rename, so a crash never leaves half a file.
+// Sections and keys match without regard to ASCII case; the first line of a key in its section
+// counts. Changing keys keeps everything else of the text as it was (other sections, keys,
+// comments, blank lines, order). Both operations make one pass over the text whatever the
+// number of keys, so a settings file of any size is read and rewritten once.
 #pragma once
 
-#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
+#include "platform/Platform.h"
+
 namespace qv {
 
-// The value of Section/Key in the text of an INI file, or nothing when absent. Blanks around
-// the value are removed.
-std::optional<std::string> IniLookup(std::string_view text, std::string_view section,
-                                     std::string_view key);
+// Sets the value of every entry from the text (nothing when absent); blanks around a value
+// are removed.
+void IniLookup(std::string_view text, std::span<TIniEntry> entries);
 
-// The text of an INI file with Section/Key set to Value: the key's line is replaced in place,
-// or appended at the end of its section, or a new section is appended at the end.
-std::string IniAssign(std::string_view text, std::string_view section, std::string_view key,
-                      std::string_view value);
+// The text with every entry that has a value set: the key's line replaced in place, or a line
+// appended after the last line of its section, or the section appended at the end. A line
+// break in a key or value ends it there, so no value can plant keys of its own.
+std::string IniAssign(std::string_view text, std::span<const TIniEntry> entries);
 
 }  // namespace qv

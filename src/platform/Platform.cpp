@@ -20,4 +20,11 @@ ScopedPlatform::ScopedPlatform(IPlatform& replacement) : previous_(Current()) {
 
 ScopedPlatform::~ScopedPlatform() { Current() = previous_; }
 
+std::string IniReadValue(const std::string& file, std::string_view section, std::string_view key,
+                         std::string_view defaultValue) {
+  TIniEntry entry{section, key, std::nullopt};
+  Platform().IniRead(file, {&entry, 1});
+  return entry.Value ? *entry.Value : std::string(defaultValue);
+}
+
 }  // namespace qv

@@ -14,6 +14,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -32,6 +34,14 @@ struct TLocalDate {
 struct TNumberFormat {
   std::string DecimalSeparator = ".";
   std::string GroupSeparator = ",";
+};
+
+// One key of an INI file: the value read (nothing when absent), or the value to write (nothing:
+// the key stays as the file has it).
+struct TIniEntry {
+  std::string_view Section;
+  std::string_view Key;
+  std::optional<std::string> Value;
 };
 
 // Where the computation writes its progress texts (the dialog's status bar).
@@ -79,12 +89,14 @@ class IPlatform {
   virtual TNumberFormat NumberFormat() = 0;
 
   // --- INI files ---
-  // Reads Section/Key; returns Default when the file, section or key is missing.
-  virtual std::string IniRead(const std::string& file, std::string_view section,
-                              std::string_view key, std::string_view defaultValue) = 0;
-  // Writes one key at once. On failure returns false and sets error to the system's text.
-  virtual bool IniWrite(const std::string& file, std::string_view section, std::string_view key,
-                        std::string_view value, std::string& error) = 0;
+  // Reads the value of every entry: nothing for a key, section or file that is missing, and for
+  // a file that cannot be read (which is never waited on: a FIFO or device is not read).
+  virtual void IniRead(const std::string& file, std::span<TIniEntry> entries) = 0;
+  // Sets every entry that has a value, keeping the rest of the file. The POSIX platform writes
+  // the file once, whole, in place of the old one; Windows writes through its profile API, key
+  // by key. On failure returns false and sets error to the system's text.
+  virtual bool IniWrite(const std::string& file, std::span<const TIniEntry> entries,
+                        std::string& error) = 0;
 };
 
 // The active platform.
@@ -101,6 +113,10 @@ class ScopedPlatform {
  private:
   IPlatform* previous_;
 };
+
+// One value of an INI file through the active platform; defaultValue when it is absent.
+std::string IniReadValue(const std::string& file, std::string_view section, std::string_view key,
+                         std::string_view defaultValue);
 
 // Builds the default platform of this build (POSIX or Win32).
 std::unique_ptr<IPlatform> CreateDefaultPlatform();

@@ -1,5 +1,6 @@
-// windows.h as the project includes it: lean, without the min/max macros, and without the two
-// macros that would rename IPlatform's CreateDirectory and DeleteFile in the including file.
+// windows.h as the project includes it: lean, without the min/max macros, and without the
+// macros that would rename IPlatform's CreateDirectory and DeleteFile and FileSystem.h's
+// ReplaceFile in the including file.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -12,3 +13,4 @@
 
 #undef CreateDirectory
 #undef DeleteFile
+#undef ReplaceFile

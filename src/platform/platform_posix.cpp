@@ -10,12 +10,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <vector>
 
-#include "platform/IniFile.h"
+#include "platform/IniStore.h"
 #include "platform/Locale.h"
 #include "platform/Paths.h"
 #include "platform/Platform.h"
@@ -151,44 +149,14 @@ class PosixPlatform final : public IPlatform {
     return format;
   }
 
-  std::string IniRead(const std::string& file, std::string_view section, std::string_view key,
-                      std::string_view defaultValue) override {
+  void IniRead(const std::string& file, std::span<TIniEntry> entries) override {
     const auto real = ResolveExisting(file);
-    if (real.empty()) return std::string(defaultValue);
-    std::ifstream in(real, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    auto value = IniLookup(text.str(), section, key);
-    return value ? *value : std::string(defaultValue);
+    ReadIniFile(real.empty() ? NativePath(file) : real, entries);
   }
-  bool IniWrite(const std::string& file, std::string_view section, std::string_view key,
-                std::string_view value, std::string& error) override {
-    std::string target = ResolveExisting(file);
-    if (target.empty()) target = NativePath(file);
-    std::string text;
-    if (StatIs(target, S_IFREG)) {
-      std::ifstream in(target, std::ios::binary);
-      std::stringstream buffer;
-      buffer << in.rdbuf();
-      text = buffer.str();
-    }
-    const std::string updated = IniAssign(text, section, key, value);
-    const std::string temp = target + ".tmp" + std::to_string(::getpid());
-    bool ok = false;
-    {
-      std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-      if (out) {
-        out.write(updated.data(), static_cast<std::streamsize>(updated.size()));
-        out.close();
-        ok = !out.fail();
-      }
-    }
-    if (ok) ok = std::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-      ::unlink(temp.c_str());
-      error = "Unable to write to " + target;
-    }
-    return ok;
+  bool IniWrite(const std::string& file, std::span<const TIniEntry> entries,
+                std::string& error) override {
+    const auto real = ResolveExisting(file);
+    return WriteIniFile(real.empty() ? NativePath(file) : real, entries, error);
   }
 
  private:

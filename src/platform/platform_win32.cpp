@@ -95,21 +95,30 @@ class Win32Platform final : public IPlatform {
     return format;
   }
 
-  std::string IniRead(const std::string& file, std::string_view section, std::string_view key,
-                      std::string_view defaultValue) override {
-    // The settings have always been read through a buffer of this size: longer values are cut.
-    std::array<char, 2048> buffer{};
-    const DWORD n = ::GetPrivateProfileStringA(Zeroed(section).c_str(), Zeroed(key).c_str(),
-                                               Zeroed(defaultValue).c_str(), buffer.data(),
-                                               static_cast<DWORD>(buffer.size()), file.c_str());
-    return std::string(buffer.data(), n);
+  void IniRead(const std::string& file, std::span<TIniEntry> entries) override {
+    // A value never holds a line break, so this default tells a missing key from any value.
+    constexpr const char* kAbsent = "\n";
+    for (TIniEntry& e : entries) {
+      // The settings have always been read through a buffer of this size: longer values are cut.
+      std::array<char, 2048> buffer{};
+      const DWORD n = ::GetPrivateProfileStringA(Zeroed(e.Section).c_str(), Zeroed(e.Key).c_str(),
+                                                 kAbsent, buffer.data(),
+                                                 static_cast<DWORD>(buffer.size()), file.c_str());
+      const std::string value(buffer.data(), n);
+      e.Value = value == kAbsent ? std::nullopt : std::optional<std::string>(value);
+    }
   }
-  bool IniWrite(const std::string& file, std::string_view section, std::string_view key,
-                std::string_view value, std::string& error) override {
-    const BOOL ok = ::WritePrivateProfileStringA(Zeroed(section).c_str(), Zeroed(key).c_str(),
-                                                 Zeroed(value).c_str(), file.c_str());
-    if (!ok) error = "Unable to write to " + FullPathOf(file);
-    return ok != 0;
+  bool IniWrite(const std::string& file, std::span<const TIniEntry> entries,
+                std::string& error) override {
+    for (const TIniEntry& e : entries) {
+      if (!e.Value) continue;
+      if (!::WritePrivateProfileStringA(Zeroed(e.Section).c_str(), Zeroed(e.Key).c_str(),
+                                        e.Value->c_str(), file.c_str())) {
+        error = "Unable to write to " + FullPathOf(file);
+        return false;
+      }
+    }
+    return true;
   }
 
  private:

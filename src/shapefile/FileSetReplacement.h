@@ -1,39 +1,89 @@
-// Replaces a set of files (the .shp, .shx and .dbf of a layer) as a whole.
+// Replaces a run's files (the .shp, .shx, .dbf and .prj of both layers) as one transaction.
 //
-// The new files are written under temporary names beside their targets, so that the final
-// renames stay within one directory. Only when all of them are complete does Commit move the
-// previous files aside, move the new ones in and delete the previous ones; if any rename fails,
-// the previous files are put back. A failed or abandoned write therefore never leaves a
-// truncated layer, or a mix of old and new files, in place of the previous one.
+// The new files are written under names unique to the run, beside their targets (see
+// SwapRecord.h), while other runs may be writing theirs. Only the swap is serialised, by the
+// lock file "ANCHOR.qvlock" beside the files:
+//
+//   Begin   lock; put right what dead runs left; create and lock the run's marker; unlock
+//   (the caller writes every temporary, syncs and closes it)
+//   Commit  lock; put right what runs that died meanwhile left; write the swap record into the
+//           marker and sync it (from here a kill is undone by the next run); for each file keep
+//           the old one aside and rename the new one over it (one rename, after fsync); check
+//           that every target is the file this run wrote; remove the marker (the commit point);
+//           remove the kept files; unlock
+//
+// A failure at any step before the commit point puts every old file back; a run killed before
+// it is undone by the next run, under the lock, before that run writes or swaps anything: old
+// files return, new files placed where there were none go, temporaries go. A killed run's
+// files are never taken for another's: they carry its id, and it is known to be dead when no
+// one holds the lock of its marker. So after any failure or kill the files on disk are, once
+// the next run has begun, the complete old set or the complete new one, and a run reports
+// success only when the files in place are the ones it wrote.
+//
+// Between the first and the last rename of a swap the set on disk is mixed; a kill there is
+// put right by the next run. Where the file system keeps no locks, runs are not serialised and
+// leftovers of dead runs are left alone (a live run cannot be told from a dead one there).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/FileSystem.h"
+#include "shapefile/SwapRecord.h"
 
 namespace qv {
 
 class TFileSetReplacement {
  public:
-  explicit TFileSetReplacement(std::vector<std::string> targets);
-  // Deletes the temporaries unless the set was committed.
+  // Files: every file the run may replace or remove, also those it leaves alone this time (the
+  // leftovers of dead runs are put right for all of them). The first is the anchor that names
+  // the lock and the markers. All lie in one directory.
+  explicit TFileSetReplacement(std::vector<std::string> files);
+  // Discards unless committed.
   ~TFileSetReplacement();
   TFileSetReplacement(const TFileSetReplacement&) = delete;
   TFileSetReplacement& operator=(const TFileSetReplacement&) = delete;
 
-  // The name to write target i under.
-  const std::string& TemporaryName(std::size_t i) const { return temporaries_[i]; }
-  // Call only when every temporary file is complete and closed.
+  bool Begin();
+  // The name to write the new content of target under; the target is replaced at Commit.
+  std::string Replace(const std::string& target);
+  // The target is removed at Commit, when it exists.
+  void Remove(const std::string& target);
+  // Call when every temporary file is complete, synced and closed.
   bool Commit();
+  // Removes this run's temporaries and marker (nothing is left to undo after a failed Commit,
+  // unless the undo itself failed: then its files stay for the next run).
   void Discard();
+  // The file whose step failed, or the anchor.
+  const std::string& FailedFile() const { return failed_; }
 
  private:
-  bool MoveOldAside(std::vector<bool>& movedAside);
-  void Restore(const std::vector<bool>& movedAside, const std::vector<bool>& placed);
+  struct TItem {
+    std::string Target;
+    std::string Temporary;  // empty: the target is only removed
+    std::optional<TFileIdentity> Written;
+  };
 
-  std::vector<std::string> targets_;
-  std::vector<std::string> temporaries_;
-  std::vector<std::string> previous_;
+  bool Fail(const std::string& file);
+  std::string PathOf(const std::string& name) const { return prefix_ + name; }
+  bool RecoverLeftovers();
+  void RemoveRunFiles(const std::vector<std::string>& entries, const std::string& id);
+  std::optional<std::vector<TSwapEntry>> PlanSwap();
+  bool Swap(const std::vector<TSwapEntry>& plan);
+  bool WrittenFilesInPlace();
+  void FinishCommit(const std::vector<TSwapEntry>& plan);
+
+  std::vector<std::string> names_;  // file names of files_, without directory
+  std::string prefix_;              // the directory with its separator, or empty
+  std::string id_;
+  std::string marker_;
+  std::string lockFile_;
+  std::vector<TItem> items_;
+  TNewFile markerFile_;
+  bool undoPending_ = false;  // a swap record is written and the swap is not undone
   bool committed_ = false;
+  std::string failed_;
 };
 
 }  // namespace qv

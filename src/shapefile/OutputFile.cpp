@@ -1,37 +1,42 @@
 #include "shapefile/OutputFile.h"
 
-#include "platform/Paths.h"
-
 namespace qv {
 
 namespace {
 constexpr std::size_t BufferBytes = 1 << 16;
 }
 
-TOutputFile::~TOutputFile() { Close(); }
-
 bool TOutputFile::Open(const std::string& path) {
-  Close();
+  if (IsOpen()) Close();
   path_ = path;
   failed_ = false;
-  file_ = std::fopen(NativePath(path).c_str(), "wb");
-  if (file_ == nullptr) return false;
-  std::setvbuf(file_, nullptr, _IOFBF, BufferBytes);
-  return true;
+  buffer_.clear();
+  buffer_.reserve(BufferBytes);
+  return file_.Create(path);
+}
+
+bool TOutputFile::Flush() {
+  if (!buffer_.empty() && !failed_) failed_ = !file_.Write(buffer_);
+  buffer_.clear();
+  return !failed_;
 }
 
 bool TOutputFile::Write(std::span<const std::uint8_t> bytes) {
-  if (file_ == nullptr || failed_) return false;
-  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
-    failed_ = true;
+  if (!IsOpen() || failed_) return false;
+  if (buffer_.size() + bytes.size() > BufferBytes && !Flush()) return false;
+  // Blocks larger than the buffer go to the system as they are.
+  if (bytes.size() >= BufferBytes) {
+    failed_ = !file_.Write(bytes);
+  } else {
+    buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
+  }
   return !failed_;
 }
 
 bool TOutputFile::Close() {
-  if (file_ == nullptr) return false;
-  const bool closed = std::fclose(file_) == 0;
-  file_ = nullptr;
-  return closed && !failed_;
+  if (!IsOpen()) return false;
+  const bool written = Flush() && file_.Sync();
+  return file_.Close() && written;
 }
 
 }  // namespace qv

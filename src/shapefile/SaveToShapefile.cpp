@@ -1,9 +1,15 @@
 #include "shapefile/SaveToShapefile.h"
 
 #include "shapefile/CrownRecords.h"
+#include "shapefile/LayerSet.h"
 #include "shapefile/MeshRecords.h"
 
 namespace qv {
+
+TShapeWriteResult TShapeFile::Write(const TRecordSource& source, const std::string& path) {
+  const TLayerToSave layer{source, path};
+  return SaveLayers({&layer, 1}).front();
+}
 
 TShapeWriteResult TShapeFile::WritePolygonList(const T2DPolygons& list, const std::string& path) {
   return Write(TCrownRecords(list), path);
@@ -22,6 +28,15 @@ TShapeWriteResult SaveToShapefile(const T2DPolygonMesh& mesh, const std::string&
 TShapeWriteResult SaveToShapefile(const T2DPolygons& list, const std::string& fileName) {
   TShapeFile file;
   return file.WritePolygonList(list, fileName);
+}
+
+TLayerPairResult SaveLayerPair(const T2DPolygonMesh& mesh, const std::string& woodedPath,
+                               const T2DPolygons& crowns, const std::string& crownPath) {
+  const TMeshRecords woodedRecords(mesh);
+  const TCrownRecords crownRecords(crowns);
+  const TLayerToSave layers[] = {{woodedRecords, woodedPath}, {crownRecords, crownPath}};
+  const auto results = SaveLayers(layers);
+  return {results[0], results[1]};
 }
 
 }  // namespace qv

@@ -22,4 +22,14 @@ class T2DPolygons;
 TShapeWriteResult SaveToShapefile(const T2DPolygonMesh& mesh, const std::string& fileName);
 TShapeWriteResult SaveToShapefile(const T2DPolygons& list, const std::string& fileName);
 
+// Both layers of a run as one (see SaveLayers): the wooded areas and the crown circles are
+// either both in place or neither is changed (an empty layer is not written and keeps the files
+// of an earlier run).
+struct TLayerPairResult {
+  TShapeWriteResult Wooded;
+  TShapeWriteResult Crowns;
+};
+TLayerPairResult SaveLayerPair(const T2DPolygonMesh& mesh, const std::string& woodedPath,
+                               const T2DPolygons& crowns, const std::string& crownPath);
+
 }  // namespace qv

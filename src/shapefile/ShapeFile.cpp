@@ -4,10 +4,10 @@
 #include <exception>
 #include <limits>
 
-#include "dialog/languages/Languages.h"
 #include "platform/Paths.h"
 #include "platform/Platform.h"
 #include "shapefile/FileSetReplacement.h"
+#include "shapefile/Projection.h"
 #include "shapefile/ShapeRecord.h"
 
 namespace qv {
@@ -16,15 +16,6 @@ namespace {
 
 // Lengths and offsets in .shp and .shx are signed 32-bit counts of 16-bit words.
 constexpr std::int64_t MaxFileWords = std::numeric_limits<std::int32_t>::max();
-
-void ReportWriteError(const std::string& path) {
-  Platform().Beep();
-  Platform().ShowError(Msg(msgShapefileWriteError) + path);
-}
-
-void DeleteIfExists(const std::string& path) {
-  if (Platform().FileExists(path)) Platform().DeleteFile(path);
-}
 
 T2DRect Union(const T2DRect& a, const T2DRect& b) {
   return T2DRect(std::min(a.Left, b.Left), std::max(a.Top, b.Top), std::max(a.Right, b.Right),
@@ -111,6 +102,12 @@ bool TShapeFile::WriteRecords(const TRecordSource& source) {
   return true;
 }
 
+bool TShapeFile::WriteProjection(const std::string& name) {
+  TOutputFile file;
+  const auto* text = reinterpret_cast<const std::uint8_t*>(LayerProjectionWkt.data());
+  return file.Open(name) && file.Write({text, LayerProjectionWkt.size()}) && file.Close();
+}
+
 bool TShapeFile::WriteFiles(const TRecordSource& source, const std::vector<std::string>& names) {
   MainFile.FileName = names[0];
   IndexFile.FileName = names[1];
@@ -127,40 +124,24 @@ bool TShapeFile::WriteFiles(const TRecordSource& source, const std::vector<std::
   const bool mainClosed = MainFile.Stream.Close();
   const bool indexClosed = IndexFile.Stream.Close();
   const bool dbaseClosed = DBaseFile.OutFile.Close();
-  return ok && mainClosed && indexClosed && dbaseClosed;
+  return ok && mainClosed && indexClosed && dbaseClosed && WriteProjection(names[3]);
 }
 
-TShapeWriteResult TShapeFile::Write(const TRecordSource& source, const std::string& path) {
-  TShapeWriteResult result;
-  try {
-    SetCount(source.Count());
-    if (Count <= 0) {
-      Platform().Beep();
-      Platform().ShowMessage(Msg(msgNoPolygons));
-      return result;
-    }
-    const bool measured = MeasureRecords(source);
-    result.LeftOut = leftOut_;
-    if (!measured || !FillHeaders(source.HasHeights())) {
-      ReportWriteError(path);
-      return result;
-    }
-    TFileSetReplacement files({ReplaceExtension(path, ".shp"), ReplaceExtension(path, ".shx"),
-                               ReplaceExtension(path, ".dbf")});
-    if (!WriteFiles(source, {files.TemporaryName(0), files.TemporaryName(1),
-                             files.TemporaryName(2)}) ||
-        !files.Commit()) {
-      ReportWriteError(path);
-      return result;
-    }
-  } catch (const std::exception&) {
-    ReportWriteError(path);
-    return result;
-  }
-  DeleteIfExists(ReplaceExtension(path, ".sbn"));
-  DeleteIfExists(ReplaceExtension(path, ".sbx"));
-  result.Written = true;
-  return result;
+TShapeCheck TShapeFile::Prepare(const TRecordSource& source) {
+  SetCount(source.Count());
+  if (Count <= 0) return TShapeCheck::Empty;
+  if (!MeasureRecords(source)) return TShapeCheck::Broken;
+  return FillHeaders(source.HasHeights()) ? TShapeCheck::Ready : TShapeCheck::TooLarge;
+}
+
+bool TShapeFile::WriteTemporaries(const TRecordSource& source, const std::string& path,
+                                  TFileSetReplacement& files) {
+  std::vector<std::string> names;
+  for (const char* ext : {".shp", ".shx", ".dbf", ".prj"})
+    names.push_back(files.Replace(ReplaceExtension(path, ext)));
+  files.Remove(ReplaceExtension(path, ".sbn"));
+  files.Remove(ReplaceExtension(path, ".sbx"));
+  return WriteFiles(source, names);
 }
 
 }  // namespace qv

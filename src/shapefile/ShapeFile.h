@@ -1,14 +1,15 @@
-// Writes one polygon layer as a shapefile set: main file (.shp), index file (.shx) and attribute
-// table (.dbf).
+// Writes one polygon layer as a shapefile set: main file (.shp), index file (.shx), attribute
+// table (.dbf) and coordinate system (.prj).
 //
-// A TShapeFile serves one write. The set replaces an earlier set of the same name only as a
-// whole and only when it was written completely (see TFileSetReplacement); ".sbn" and ".sbx"
-// spatial indexes beside it are deleted after a successful write, because they would no longer
-// match.
+// A TShapeFile serves one write, in two steps: Prepare walks every record and fills the headers
+// without touching a file; WriteTemporaries writes the set under the temporary names of a
+// TFileSetReplacement, which replaces an earlier set of the same name only as a whole, together
+// with the other layer of the run (see SaveLayers in LayerSet.h). ".sbn" and ".sbx" spatial
+// indexes beside it go with the swap, because they would no longer match.
 //
 // The writer does not trust the rings it is given: a record whose ring walk does not close as
 // its edge count says, meets a missing link, has fewer than three edges, or a crown circle
-// without points, is left out, and the result counts it. The rest of the layer is still written,
+// without points, is left out, and LeftOut counts it. The rest of the layer is still written,
 // numbered without gaps. A caller that needs the whole result must treat LeftOut > 0 as a
 // failure of the run.
 #pragma once
@@ -26,6 +27,15 @@ namespace qv {
 
 class T2DPolygons;
 class T2DPolygonMesh;
+class TFileSetReplacement;
+
+// What Prepare found.
+enum class TShapeCheck {
+  Ready,     // records to write, and they fit the format
+  Empty,     // no polygons: the layer is not written
+  Broken,    // polygons, but not one that can be written
+  TooLarge,  // the main file would pass the format's limit of 2^31 - 1 words (4 GiB)
+};
 
 struct TShapeWriteResult {
   bool Written = false;      // the set was written and is now in place
@@ -56,13 +66,22 @@ class TShapeFile {
   TShapeWriteResult WritePolygonList(const T2DPolygons& list, const std::string& path);
   // The polygons of a mesh: one record per polygon, its outer ring and then its holes.
   TShapeWriteResult WritePolygonMesh(const T2DPolygonMesh& mesh, const std::string& path);
-  // Any source. Shows the messages of the write; never throws for a file-system failure.
+  // Any source, as a layer of its own (SaveLayers with one layer).
   TShapeWriteResult Write(const TRecordSource& source, const std::string& path);
+
+  // Measures the records and fills the headers; no file is touched.
+  TShapeCheck Prepare(const TRecordSource& source);
+  std::int64_t LeftOut() const { return leftOut_; }
+  // After a Ready Prepare: the set of path written under the temporary names of files, each
+  // synced and closed, and its spatial indexes registered for removal.
+  bool WriteTemporaries(const TRecordSource& source, const std::string& path,
+                        TFileSetReplacement& files);
 
  private:
   bool MeasureRecords(const TRecordSource& source);
   bool FillHeaders(bool withHeights);
   bool WriteFiles(const TRecordSource& source, const std::vector<std::string>& names);
+  bool WriteProjection(const std::string& name);
   bool WriteRecords(const TRecordSource& source);
 
   std::vector<std::int64_t> included_;  // source indices of the records written, in order

@@ -7,6 +7,7 @@
 
 #include "WholeRun.h"
 #include "calculation/NhmError.h"
+#include "platform/FileFaults.h"
 #include "platform/Format.h"
 
 namespace qv::test {
@@ -207,16 +208,18 @@ TEST_F(WholeRun, aTileAddedBetweenTwoRunsIsReadInTheSecond) {
 TEST_F(WholeRun, aLayerThatCannotBeWrittenFailsTheRunAndKeepsTheEarlierLayer) {
   ASSERT_TRUE(run.Run());
   const auto earlier = run.LayerFiles();
-  // The host holds the earlier wooded layer open: it cannot be moved aside.
-  run.platform.allowWrite = [&](const std::string& path) {
-    return path != run.WoodedLayer() + ".qvold";
-  };
+  // The host holds the earlier wooded layer open: it cannot be replaced.
+  const TScopedFileFaults held([&](TFileStep step, const std::string& path) {
+    return step != TFileStep::Rename || path != run.WoodedLayer();
+  });
   run.platform.Clear();
   EXPECT_FALSE(run.Run());
   EXPECT_EQ(run.calc.ResultStatus, 0);
-  ASSERT_EQ(run.platform.messages.size(), 1u);
+  // Neither layer is replaced: the crown layer is named too.
+  ASSERT_EQ(run.platform.messages.size(), 2u);
   EXPECT_EQ(run.platform.messages[0].kind, TRecordedMessage::Kind::Error);
   EXPECT_EQ(run.platform.messages[0].text, Msg(msgShapefileWriteError) + run.WoodedLayer());
+  EXPECT_EQ(run.platform.messages[1].text, Msg(msgShapefileWriteError) + run.CrownLayer());
   EXPECT_EQ(run.status.texts.back(), Msg(msgTileProcessingError));
   EXPECT_TRUE(run.LayerFiles() == earlier);
 }

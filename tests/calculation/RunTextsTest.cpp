@@ -6,6 +6,7 @@
 
 #include "WholeRun.h"
 #include "dialog/prompt/IncompleteFilesDialog.h"
+#include "platform/FileFaults.h"
 
 namespace qv::test {
 namespace {
@@ -185,12 +186,13 @@ TEST_P(RunTexts, aLayerThatCannotBeWritten) {
   const TRunTexts& t = GetParam();
   auto run = NewRun();
   ASSERT_TRUE(run->Run());
-  run->platform.allowWrite = [&](const std::string& path) {
-    return path != run->CrownLayer() + ".qvold";
-  };
+  const TScopedFileFaults held([&](TFileStep step, const std::string& path) {
+    return step != TFileStep::Rename || path != run->CrownLayer();
+  });
   run->platform.Clear();
   EXPECT_FALSE(run->Run());
-  EXPECT_EQ(run->platform.Texts(), std::vector<std::string>{t.WriteError + run->CrownLayer()});
+  EXPECT_EQ(run->platform.Texts(), (std::vector<std::string>{t.WriteError + run->CrownLayer(),
+                                                             t.WriteError + run->WoodedLayer()}));
   EXPECT_EQ(run->status.texts.back(), t.Failed);
 }
 

@@ -106,8 +106,11 @@ TEST(StrToFloatStrict, acceptsGroupSeparatorsOnlyWhereTheDisplayPutsThem) {
   EXPECT_EQ(StrToFloatStrict("-12,345,678.25", kPoint), -12345678.25);
   EXPECT_EQ(StrToFloatStrict("1.234,5", kComma), 1234.5);
   EXPECT_EQ(StrToFloatStrict("1\xE2\x80\x99" "000\xE2\x80\x99" "000", kSwiss), 1e6);
-  for (const char* text : {"1,00", "1,0000", ",100", "1234,567", "1,000.5,1", "1,,000", "1,"}) {
+  // A leading zero group is no grouping the display makes: "0,125" is not 125.
+  for (const char* text : {"1,00", "1,0000", ",100", "1234,567", "1,000.5,1", "1,,000", "1,",
+                           "0,125", "-0,125", "01,000", "0,125.5"}) {
     EXPECT_FALSE(StrToFloatStrict(text, kPoint).has_value()) << text;
+    EXPECT_FALSE(StrToIntStrict(text, kPoint).has_value()) << text;
   }
   // An ASCII apostrophe is not U+2019, and a lone lead byte of it matches nothing.
   EXPECT_FALSE(StrToFloatStrict("1'000", kSwiss).has_value());
@@ -124,6 +127,17 @@ TEST(StrToIntStrict, decimalIntegersWithinThirtyTwoBits) {
                            "36.5", "0x1F", "$1F", "", "-", "1,00"}) {
     EXPECT_FALSE(StrToIntStrict(text, kPoint).has_value()) << text;
   }
+}
+
+TEST(StrToFloatSetting, readsTheOtherDecimalSeparatorBeforeAnyGrouping) {
+  EXPECT_EQ(StrToFloatSetting("2.5", kPoint), 2.5);
+  EXPECT_EQ(StrToFloatSetting("2,5", kPoint), 2.5);
+  EXPECT_EQ(StrToFloatSetting("0,125", kPoint), 0.125);
+  EXPECT_EQ(StrToFloatSetting("2.5", kComma), 2.5);
+  EXPECT_EQ(StrToFloatSetting("1,500", kPoint), 1.5);     // never grouped by the file itself
+  EXPECT_EQ(StrToFloatSetting("1,500.5", kPoint), 1500.5);  // grouped by hand
+  for (const char* text : {"2,5.1", "2;5", "", "1,2,3"})
+    EXPECT_FALSE(StrToFloatSetting(text, kPoint).has_value()) << text;
 }
 
 TEST(StrToIntSetting, readsHexadecimalAfterItsPrefixes) {

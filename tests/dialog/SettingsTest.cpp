@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <functional>
 
 #include "RecordingPlatform.h"
 #include "dialog/Settings.h"
@@ -50,7 +54,7 @@ TEST_F(SettingsTest, missingFileGivesTheDefaultsInEachFieldsFormat) {
 TEST_F(SettingsTest, missingKeysAndBadNumbersGiveTheDefaults) {
   Load("[Parameters]\r\nMinimum tree height=abc\r\nTree radius parameter 0=\r\n"
        "Tree radius parameter 1=inf\r\nNumber of points in circle=36.5\r\n"
-       "Minimum clearing area=1,5\r\nMinimum wooded area=350\r\n"
+       "Minimum clearing area=1;5\r\nMinimum wooded area=350\r\n"
        "[Files]\r\nfile type=x\r\nNHM separator=2\r\n");
   EXPECT_EQ(c.edtMinTreeHeight.Value(), 2.0);
   EXPECT_EQ(c.edTreeRadiusParam0.Value(), 2.6894);
@@ -108,9 +112,9 @@ TEST_F(SettingsTest, indexesOutOfRangeSelectTheLastChoiceOrNone) {
   EXPECT_EQ(c.rgNhmFiletype.ItemIndex(), -1);
   EXPECT_EQ(c.cmbNhmSeparator.ItemIndex, -1);
   EXPECT_EQ(clicks, 2);
-  // No choice is written back as such and read back as none.
+  // No separator is written back as such; no file type, which Calculate refuses, is not.
   Save();
-  EXPECT_EQ(project.Stored("Files", "file type"), "-1");
+  EXPECT_EQ(project.Stored("Files", "file type"), "-3");
   EXPECT_EQ(project.Stored("Files", "NHM separator"), "-1");
 }
 
@@ -137,8 +141,8 @@ TEST_F(SettingsTest, roundTripKeepsEveryValueAndWritesTheKeysInOrder) {
             "NHM separator=0\r\nNHM suffix=_dhm_grid1\r\n");
 
   c.edtMinTreeHeight.SetText("3.5");
-  c.edTreeRadiusParam0.SetValue(-1.25);
-  c.edNumCirclePoints.SetText("1,000");
+  c.edTreeRadiusParam0.SetValue(-0.25);
+  c.edNumCirclePoints.SetText("120");
   c.edtMinClearingArea.SetValue(0);
   c.rgNhmFiletype.SetItemIndex(1);
   c.edtNhmDir.Text = "data\\nhm";
@@ -151,8 +155,8 @@ TEST_F(SettingsTest, roundTripKeepsEveryValueAndWritesTheKeysInOrder) {
   d.edtMinClearingArea.SetValue(100);  // as the defaults put in before: 0 must still show
   LoadSettings(d, file);
   EXPECT_EQ(d.edtMinTreeHeight.Text(), "3.50");
-  EXPECT_EQ(d.edTreeRadiusParam0.Text(), "-1.2500");
-  EXPECT_EQ(d.edNumCirclePoints.ValueInt(), 1000);
+  EXPECT_EQ(d.edTreeRadiusParam0.Text(), "-0.2500");
+  EXPECT_EQ(d.edNumCirclePoints.ValueInt(), 120);
   EXPECT_EQ(d.edtMinClearingArea.Text(), "0");
   EXPECT_EQ(d.rgNhmFiletype.ItemIndex(), 1);
   EXPECT_EQ(d.edtNhmDir.Text, "data\\nhm");
@@ -198,17 +202,24 @@ TEST_F(SettingsTest, aLineBreakInAStringCannotInjectKeys) {
   EXPECT_EQ(project.Stored("Parameters", "Minimum tree height"), "2");
 }
 
-TEST_F(SettingsTest, decimalCommaSystemReadsAndWritesCommas) {
-  platform.numberFormat = {",", "."};
+TEST_F(SettingsTest, decimalCommaSystemReadsAndWritesCommasAndReadsPointsToo) {
+  platform.numberFormat = {",", "'"};
+  // A file saved where the separator is a point keeps its values here.
   Load("[Parameters]\nMinimum tree height=2,5\nTree radius parameter 0=3.5\n"
-       "Minimum wooded area=1.500\n");
+       "Tree radius parameter 1=0.125\nMinimum wooded area=1'500\n");
   EXPECT_EQ(c.edtMinTreeHeight.Text(), "2,50");
-  EXPECT_EQ(c.edTreeRadiusParam0.Value(), 2.6894);  // a point is no decimal separator here
-  EXPECT_EQ(c.edtMinWoodedArea.Text(), "1.500");
+  EXPECT_EQ(c.edTreeRadiusParam0.Value(), 3.5);
+  EXPECT_EQ(c.edTreeRadiusParam1.Value(), 0.125);
+  EXPECT_EQ(c.edtMinWoodedArea.Text(), "1'500");
   Save();
   EXPECT_EQ(project.Stored("Parameters", "Minimum tree height"), "2,5");
-  EXPECT_EQ(project.Stored("Parameters", "Tree radius parameter 1"), "0,1117");
+  EXPECT_EQ(project.Stored("Parameters", "Tree radius parameter 1"), "0,125");
   EXPECT_EQ(project.Stored("Parameters", "Minimum wooded area"), "1500");
+  // And the other way round; the file never holds group separators, so "2,126" is 2.126.
+  platform.numberFormat = {".", ","};
+  Load("[Parameters]\nMinimum tree height=2,126\nTree radius parameter 1=0,1117\n");
+  EXPECT_EQ(c.edtMinTreeHeight.Value(), 2.13);
+  EXPECT_EQ(c.edTreeRadiusParam1.Value(), 0.1117);
 }
 
 TEST_F(SettingsTest, aFailedWriteIsReportedOnceAndStopsFurtherWrites) {
@@ -224,23 +235,139 @@ TEST_F(SettingsTest, aFailedWriteIsReportedOnceAndStopsFurtherWrites) {
   EXPECT_EQ(platform.beeps, 1);
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_EQ(platform.messages[0].kind, test::TRecordedMessage::Kind::Plain);
-  EXPECT_EQ(platform.messages[0].text,
-            "Error writing file \"quelvaris.ini\"\rError message:\rUnable to write to " + file);
+  EXPECT_EQ(platform.messages[0].text, "Error writing file \"quelvaris.ini\"\rError message:\rUnable "
+                                       "to write to " + file + ": it is not a regular file");
   EXPECT_FALSE(saveOnClose);
   Save();
   EXPECT_EQ(writes, 1);
   EXPECT_EQ(platform.messages.size(), 1u);
 }
 
-TEST_F(SettingsTest, keysBeforeAFailureStayWritten) {
+TEST_F(SettingsTest, aValueThatCalculateRefusesKeepsTheStoredOneAndTheFileIsWrittenOnce) {
+  Load("[Parameters]\nMinimum tree height=3\nTree radius parameter 0=2\nTree radius parameter 1=0.2\n"
+       "Number of points in circle=24\nMinimum clearing area=50\nMinimum wooded area=300\n");
   int writes = 0;
-  platform.allowWrite = [&](const std::string&) { return ++writes <= 3; };
-  LoadSettings(c, file);
+  platform.allowWrite = [&](const std::string&) { return ++writes > 0; };
+  // Each refused as Calculate refuses it: out of its range, or (the intercept) a crown of no
+  // radius at the minimum height that the file keeps (3 m x 0.2 - 0.7 < 0).
+  c.edtMinTreeHeight.SetText("0");
+  c.edTreeRadiusParam1.SetText("-1");
+  c.edTreeRadiusParam0.SetText("-0.7");
+  c.edNumCirclePoints.SetText("1000");
+  c.edtMinClearingArea.SetText("-5");
+  c.edtMinWoodedArea.SetText("0.5");
   Save();
-  EXPECT_EQ(writes, 4);
-  EXPECT_EQ(project.Stored("Parameters", "Tree radius parameter 1"), "0.1117");
-  EXPECT_EQ(project.Stored("Parameters", "Number of points in circle"), "<absent>");
-  EXPECT_FALSE(saveOnClose);
+  EXPECT_EQ(writes, 1);
+  for (const auto& [key, value] :
+       {std::pair{"Minimum tree height", "3"}, {"Tree radius parameter 1", "0.2"},
+        {"Tree radius parameter 0", "2"}, {"Number of points in circle", "24"},
+        {"Minimum clearing area", "50"}, {"Minimum wooded area", "300"}})
+    EXPECT_EQ(project.Stored("Parameters", key), value) << key;
+  // The intercept is judged with the slope and height the file will hold.
+  c.edTreeRadiusParam1.SetText("0.3");
+  Save();
+  EXPECT_EQ(project.Stored("Parameters", "Tree radius parameter 0"), "-0.7");
+}
+
+// The settings file as a hostile world leaves it. Each case loads and saves in a child process
+// under a time limit, so a read or a write that waits fails the test instead of hanging it.
+struct THostileFile {
+  const char* Name;
+  std::function<void(const fs::path& file)> Prepare;
+  const char* Refusal;  // what the error line says after the path, or nullptr: saved
+  std::function<bool(const fs::path& file)> After;
+  bool AsNobody = false;
+};
+
+constexpr const char* kOwn = "[Mine]\r\nkeep=1\r\n";
+std::string TextOf(const fs::path& p) {
+  std::stringstream s;
+  s << std::ifstream(p, std::ios::binary).rdbuf();
+  return s.str();
+}
+bool KeptOwn(const fs::path& f) { return fs::is_regular_file(f) && TextOf(f) == kOwn; }
+bool SavedBesideOwn(const fs::path& f) {
+  const auto text = TextOf(f);
+  return text.starts_with(kOwn) && text.find("Minimum tree height=3\r\n") != std::string::npos;
+}
+void WriteOwn(const fs::path& f, fs::perms perms = fs::perms::owner_read | fs::perms::owner_write) {
+  std::ofstream(f, std::ios::binary) << kOwn;
+  fs::permissions(f, perms);
+}
+
+class SettingsFileTest : public SettingsTest {
+ protected:
+  void Check(const THostileFile& h) {
+    SCOPED_TRACE(h.Name);
+    fs::permissions(project.Dir() / "shapes", fs::perms::all);
+    h.Prepare(file);
+    auto loadAndSave = [&] {
+      ::alarm(60);
+      if (h.AsNobody && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::exit(10);
+      LoadSettings(c, file);
+      c.edtMinTreeHeight.SetText("3");
+      Save();
+      const std::string told = h.Refusal ? Msg(msgSettingsWriteError) + "\r" + Msg(msgErrorMessage) +
+                                               "\rUnable to write to " + file + ": " + h.Refusal
+                                         : "";
+      std::exit(platform.Texts() == (h.Refusal ? std::vector{told} : std::vector<std::string>{}) ? 0 : 11);
+    };
+    EXPECT_EXIT(loadAndSave(), ::testing::ExitedWithCode(0), "");
+    EXPECT_TRUE(h.After(file));
+    // Nothing of the save is left beside the file.
+    for (const auto& e : fs::directory_iterator(project.Dir() / "shapes"))
+      EXPECT_EQ(e.path().filename().string().find(".qv"), std::string::npos) << e.path();
+    fs::remove_all(file);
+  }
+};
+
+TEST_F(SettingsFileTest, isNeverWaitedOnLostOrReplacedByAPlainFile) {
+  const THostileFile cases[] = {
+      {"FIFO", [](const fs::path& f) { ::mkfifo(f.c_str(), 0666); }, "it is not a regular file",
+       [](const fs::path& f) { return fs::is_fifo(f); }},
+      {"unreadable", [](const fs::path& f) { WriteOwn(f, fs::perms::owner_write | fs::perms::others_write); },
+       "it cannot be read (Permission denied)", KeptOwn, true},
+      {"read-only", [](const fs::path& f) { WriteOwn(f, fs::perms::owner_read); }, "it is read-only",
+       KeptOwn},
+      {"symbolic link",
+       [](const fs::path& f) {
+         WriteOwn(f.parent_path() / "real.ini");
+         fs::create_symlink("real.ini", f);
+       },
+       nullptr, [](const fs::path& f) { return fs::is_symlink(f) && SavedBesideOwn(f.parent_path() / "real.ini"); }},
+      {"mode and group",
+       [](const fs::path& f) {
+         WriteOwn(f, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+         [[maybe_unused]] const int changed = ::chown(f.c_str(), 0, 100);
+       },
+       nullptr,
+       [](const fs::path& f) {
+         struct stat st {};
+         return SavedBesideOwn(f) && ::stat(f.c_str(), &st) == 0 && (st.st_mode & 07777) == 0640 &&
+                st.st_gid == 100;
+       }},
+      {"killed saves' leftovers",
+       [](const fs::path& f) {
+         WriteOwn(f);
+         for (const char* left : {".qv4711-0badcafe.tmp", ".tmp4711", ".qvlock"}) WriteOwn(f.string() + left);
+       },
+       nullptr, SavedBesideOwn},
+  };
+  for (const auto& h : cases) Check(h);
+}
+
+// Read once and written once, not once per key (which took minutes). Left to the normal build.
+class LongSettingsFile : public SettingsFileTest {};
+
+TEST_F(LongSettingsFile, of100MbIsSavedWhole) {
+  Check({"100 MB",
+         [](const fs::path& f) {
+           std::ofstream out(f, std::ios::binary);
+           out << kOwn;
+           const std::string line = "k=" + std::string(98, 'x') + "\r\n";
+           for (int i = 0; i < 1'000'000; ++i) out << line;
+         },
+         nullptr, [](const fs::path& f) { return fs::file_size(f) > 100'000'000 && SavedBesideOwn(f); }});
 }
 
 }  // namespace

@@ -145,7 +145,7 @@ class TTestProject {
   }
   // A value of the settings file as the next run reads it.
   std::string Stored(std::string_view section, std::string_view key) const {
-    return Platform().IniRead(SettingsFile(), section, key, "<absent>");
+    return IniReadValue(SettingsFile(), section, key, "<absent>");
   }
   bool Exists(const std::string& path) const { return std::filesystem::exists(path); }
 

@@ -1,131 +1,207 @@
-// A write that fails must leave the previous layer as it was, tell the user, and leave no
-// temporary file behind. Tests run as root, so failures are made by the file system's shape, a
-// file-size limit, or the platform layer.
+// A write of a run's two layers that fails, or is killed, at any moment leaves the earlier pair
+// or the new pair, never a mix; it tells the truth about which; and nothing it leaves troubles
+// the next run. Failures come from the platform's fault seam, a file-size limit, the file
+// system's shape, real kills and writers racing each other; risky writes run in child processes.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 
 #include <filesystem>
+#include <functional>
+#include <random>
 
 #include "FakeSource.h"
 #include "RecordingPlatform.h"
 #include "ShapeTestSupport.h"
 #include "dialog/languages/Languages.h"
-#include "shapefile/ShapeFile.h"
+#include "platform/FileFaults.h"
+#include "platform/Paths.h"
+#include "shapefile/LayerSet.h"
 
 namespace qv {
 namespace {
 
 using test::FakeSource;
 using test::ReadBytes;
-using Kind = test::TRecordedMessage::Kind;
+using TPairBytes = std::vector<std::vector<std::uint8_t>>;
+
+constexpr int kKilled = 99;
+
+// Exit code of fn run in a child process; -1 when a signal ended it.
+int InChild(const std::function<int()>& fn) {
+  const pid_t pid = ::fork();
+  if (pid == 0) ::_exit(fn());
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 class WriteFailure : public ::testing::Test {
  protected:
+  // Three different pairs; pair 0 is on disk when a test starts.
   void SetUp() override {
     SetLanguage(LanguageEnglish);
-    small.heights = true;
-    small.AddCircle(2600000, 1200000, 5, 36, 12.5);
-    large.heights = true;
-    for (int i = 0; i < 60; ++i) large.AddCircle(2600000 + 10 * i, 1200000, 4, 36, 10);
-  }
-
-  TShapeWriteResult Write(const TRecordSource& source, const std::string& path) {
-    return TShapeFile().Write(source, path);
-  }
-
-  // Writes the previous run's layer and remembers its bytes.
-  void WritePrevious() {
-    ASSERT_TRUE(Write(small, dir / "p_w2.shp").Written);
-    for (const char* ext : {".shp", ".shx", ".dbf"}) previous.push_back(ReadBytes(dir / ("p_w2" + std::string(ext))));
+    for (int k = 2; k >= 0; --k) {
+      crowns[k].heights = true;
+      for (int i = 0; i < 40 + 30 * k; ++i) crowns[k].AddCircle(2600000 + 9 * i, 1200000, 4, 36, k);
+      wooded[k].AddCircle(2600000, 1200000 + k, 50, 200, 0);
+      ASSERT_EQ(WritePair(k), 0);
+      expected[k] = OnDisk();
+    }
     platform.Clear();
   }
 
-  void ExpectPreviousIntact() {
-    const char* exts[] = {".shp", ".shx", ".dbf"};
-    for (std::size_t i = 0; i < 3; ++i)
-      EXPECT_EQ(ReadBytes(dir / ("p_w2" + std::string(exts[i]))), previous[i]) << exts[i];
-    EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"p_w2.dbf", "p_w2.shp", "p_w2.shx"}));
+  // 0: both written; 1: refused with one write error shown; 2: anything else.
+  int WritePair(int k) {
+    const TLayerToSave layers[] = {{wooded[k], woodedPath}, {crowns[k], crownPath}};
+    const auto r = SaveLayers(layers);
+    if (r[0].Written && r[1].Written) return 0;
+    // The layer that failed first, then the other: neither is taken for written.
+    const bool told =
+        platform.Texts().size() == 2 && platform.Texts()[0].starts_with(Msg(msgShapefileWriteError)) &&
+        platform.Texts()[1].starts_with(Msg(msgShapefileWriteError));
+    return !r[0].Written && !r[1].Written && told ? 1 : 2;
   }
-
-  void ExpectWriteErrorShown(const std::string& path) {
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].kind, Kind::Error);
-    EXPECT_EQ(platform.messages[0].text, "Error writing shapefile " + path);
+  TPairBytes OnDisk() const {
+    TPairBytes files;
+    for (const auto& layer : {woodedPath, crownPath})
+      for (const char* ext : {".shp", ".shx", ".dbf", ".prj"})
+        files.push_back(ReadBytes(ReplaceExtension(layer, ext)));
+    return files;
+  }
+  // Which of the three pairs is on disk, whole; -1 for anything else.
+  int PairOnDisk() const {
+    const auto files = OnDisk();
+    for (int k = 0; k < 3; ++k)
+      if (files == expected[k]) return k;
+    return -1;
+  }
+  bool Recover() const {
+    const std::string layers[] = {woodedPath, crownPath};
+    return RecoverLayers(layers);
+  }
+  // Only the layers: no temporary, kept, marker or lock file.
+  void ExpectOnlyThePair() const {
+    EXPECT_EQ(dir.Entries(),
+              (std::vector<std::string>{"p_w1.dbf", "p_w1.prj", "p_w1.shp", "p_w1.shx", "p_w2.dbf",
+                                        "p_w2.prj", "p_w2.shp", "p_w2.shx"}));
   }
 
   test::RecordingPlatform platform;
-  test::ScratchDir dir;
-  FakeSource small, large;
-  std::vector<std::vector<std::uint8_t>> previous;
+  // Memory is enough for these tests, and its fsync costs nothing: hundreds of writes then
+  // take seconds, not minutes.
+  test::ScratchDir dir{std::filesystem::is_directory("/dev/shm") ? "/dev/shm"
+                                                                  : std::filesystem::temp_directory_path()};
+  const std::string woodedPath = dir / "p_w1.shp";
+  const std::string crownPath = dir / "p_w2.shp";
+  FakeSource wooded[3], crowns[3];
+  TPairBytes expected[3];
 };
 
-TEST_F(WriteFailure, missingTargetDirectoryIsReportedAndCreatesNothing) {
-  const auto path = (dir / "missing") + "/p_w2.shp";
-  EXPECT_FALSE(Write(small, path).Written);
-  ExpectWriteErrorShown(path);
-  EXPECT_TRUE(dir.Entries().empty());
-}
-
-TEST_F(WriteFailure, targetThatIsADirectoryKeepsTheOtherFilesOfTheLayer) {
-  WritePrevious();
-  std::filesystem::remove(dir / "p_w2.shp");
-  std::filesystem::create_directory(dir / "p_w2.shp");
-  EXPECT_FALSE(Write(large, dir / "p_w2.shp").Written);
-  ExpectWriteErrorShown(dir / "p_w2.shp");
-  EXPECT_TRUE(std::filesystem::is_directory(dir / "p_w2.shp"));
-  EXPECT_EQ(ReadBytes(dir / "p_w2.shx"), previous[1]);
-  EXPECT_EQ(ReadBytes(dir / "p_w2.dbf"), previous[2]);
-  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"p_w2.dbf", "p_w2.shp", "p_w2.shx"}));
-}
-
-TEST_F(WriteFailure, renameRefusedHalfWayPutsThePreviousSetBack) {
-  WritePrevious();
-  // The index file is held by another program the first time it is to be replaced.
-  int refusals = 0;
-  platform.allowWrite = [&](const std::string& p) {
-    if (p == dir / "p_w2.shx" && refusals == 0) {
-      ++refusals;
-      return false;
+TEST_F(WriteFailure, everyStepOfAWriteFailedOrKilledLeavesTheEarlierPairOrTheNewOne) {
+  int steps = 0;
+  {
+    const TScopedFileFaults count([&](TFileStep, const std::string&) { return ++steps > 0; });
+    ASSERT_EQ(WritePair(0), 0);
+  }
+  ASSERT_GT(steps, 30);
+  for (int step = 1; step <= steps; ++step) {
+    for (const bool kill : {false, true}) {
+      SCOPED_TRACE("step " + std::to_string(step) + (kill ? " killed" : " failed"));
+      const int exit = InChild([&] {
+        int seen = 0;
+        const TScopedFileFaults fault([&](TFileStep, const std::string&) {
+          if (++seen == step && kill) ::_exit(kKilled);
+          return seen != step;
+        });
+        return WritePair(1);
+      });
+      if (kill) {
+        EXPECT_EQ(exit, kKilled);
+        ASSERT_TRUE(Recover());
+        EXPECT_TRUE(PairOnDisk() == 0 || PairOnDisk() == 1) << PairOnDisk();
+      } else {
+        // Success only with the new pair in place; a failure is told and changes nothing.
+        ASSERT_TRUE(exit == 0 || exit == 1) << exit;
+        EXPECT_EQ(PairOnDisk(), exit == 0 ? 1 : 0);
+      }
+      ASSERT_EQ(WritePair(0), 0);
+      ExpectOnlyThePair();
     }
-    return true;
-  };
-  test::WriteText(dir / "p_w2.sbn", "index");
-  EXPECT_FALSE(Write(large, dir / "p_w2.shp").Written);
-  EXPECT_EQ(refusals, 1);
-  ExpectWriteErrorShown(dir / "p_w2.shp");
-  EXPECT_EQ(ReadBytes(dir / "p_w2.sbn").size(), 5u);
-  std::filesystem::remove(dir / "p_w2.sbn");
-  ExpectPreviousIntact();
+  }
 }
 
-TEST_F(WriteFailure, previousFileThatCannotBeMovedAsideStopsTheWrite) {
-  WritePrevious();
-  platform.allowWrite = [&](const std::string& p) { return p != dir / "p_w2.dbf.qvold"; };
-  EXPECT_FALSE(Write(large, dir / "p_w2.shp").Written);
-  ExpectWriteErrorShown(dir / "p_w2.shp");
-  ExpectPreviousIntact();
+TEST_F(WriteFailure, aWriterKilledAtRandomMomentsLeavesAWholePair) {
+  std::mt19937 random(2026);
+  for (int round = 0; round < 20; ++round) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      for (int k = 1;; k = 3 - k) WritePair(k);
+    }
+    ::usleep(static_cast<useconds_t>(random() % 60000));
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    ASSERT_TRUE(Recover());
+    EXPECT_GE(PairOnDisk(), 0) << "round " << round;
+  }
+  ASSERT_EQ(WritePair(0), 0);
+  ExpectOnlyThePair();
 }
 
-TEST_F(WriteFailure, fileSizeLimitHitMidwayKeepsThePreviousSet) {
-  WritePrevious();
-  const auto path = dir / "p_w2.shp";
-  // In a child process: the limit and its signal stay there.
-  auto writeUnderLimit = [&] {
+TEST_F(WriteFailure, threeWritersAtOnceAllSucceedAndLeaveOnePairWhole) {
+  for (int round = 0; round < 10; ++round) {
+    int start[2];
+    ASSERT_EQ(::pipe(start), 0);
+    pid_t writers[3];
+    for (int k = 0; k < 3; ++k) {
+      writers[k] = ::fork();
+      if (writers[k] == 0) {
+        char go = 0;
+        ::close(start[1]);
+        ::_exit(::read(start[0], &go, 1) == 0 ? WritePair(k) : 3);
+      }
+    }
+    ::close(start[0]);
+    ::close(start[1]);  // all three start now
+    for (const pid_t pid : writers) {
+      int status = 0;
+      ::waitpid(pid, &status, 0);
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "round " << round;
+    }
+    EXPECT_GE(PairOnDisk(), 0) << "round " << round;
+    ExpectOnlyThePair();
+  }
+}
+
+TEST_F(WriteFailure, fileSizeLimitHitMidwayKeepsTheEarlierPair) {
+  const int exit = InChild([&] {
     ::signal(SIGXFSZ, SIG_IGN);
     rlimit limit{};
     limit.rlim_cur = limit.rlim_max = 4096;
     ::setrlimit(RLIMIT_FSIZE, &limit);
-    const auto result = Write(large, path);
-    const bool told = platform.messages.size() == 1 &&
-                      platform.messages[0].text == "Error writing shapefile " + path;
-    std::exit(!result.Written && told ? 0 : 1);
-  };
-  EXPECT_EXIT(writeUnderLimit(), ::testing::ExitedWithCode(0), "");
-  ExpectPreviousIntact();
-  // Without the limit the same layer is written.
-  EXPECT_TRUE(Write(large, path).Written);
-  EXPECT_GT(ReadBytes(path).size(), 4096u);
+    return WritePair(2);
+  });
+  EXPECT_EQ(exit, 1);
+  EXPECT_EQ(PairOnDisk(), 0);
+  ExpectOnlyThePair();
+}
+
+TEST_F(WriteFailure, missingDirectoryOrADirectoryInALayersPlaceIsReportedAndChangesNothing) {
+  const auto missing = (dir / "missing") + "/p_w2.shp";
+  EXPECT_FALSE(TShapeFile().Write(crowns[1], missing).Written);
+  ASSERT_EQ(platform.Texts(), std::vector<std::string>{Msg(msgShapefileWriteError) + missing});
+  EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+
+  platform.Clear();
+  std::filesystem::remove(dir / "p_w2.dbf");
+  std::filesystem::create_directory(dir / "p_w2.dbf");
+  EXPECT_EQ(WritePair(1), 1);
+  EXPECT_EQ(platform.Texts(), (std::vector<std::string>{Msg(msgShapefileWriteError) + crownPath,
+                                                        Msg(msgShapefileWriteError) + woodedPath}));
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "p_w2.dbf"));
+  EXPECT_EQ(ReadBytes(woodedPath), expected[0][0]);
+  EXPECT_EQ(ReadBytes(crownPath), expected[0][4]);
 }
 
 }  // namespace

@@ -18,11 +18,12 @@ struct OgrinfoRun {
   std::string out, err;
 };
 
-OgrinfoRun RunOgrinfo(const test::ScratchDir& dir, const std::string& shp) {
+OgrinfoRun RunOgrinfo(const test::ScratchDir& dir, const std::string& shp,
+                      const std::string& options = "-al -q") {
   const auto out = dir / "ogr.out";
   const auto err = dir / "ogr.err";
   OgrinfoRun run;
-  run.status = std::system(("ogrinfo -ro -al -q '" + shp + "' >'" + out + "' 2>'" + err + "'").c_str());
+  run.status = std::system(("ogrinfo -ro " + options + " '" + shp + "' >'" + out + "' 2>'" + err + "'").c_str());
   std::stringstream o, e;
   o << std::ifstream(out).rdbuf();
   e << std::ifstream(err).rdbuf();
@@ -54,6 +55,12 @@ TEST(Ogrinfo, readsBothKindsOfLayerWithoutErrorOrWarning) {
   EXPECT_EQ(c.err, "");
   EXPECT_NE(c.out.find("OGRFeature(parcels_w2):19"), std::string::npos) << c.out;
   EXPECT_NE(c.out.find("Hauteur (Real) = 15.5"), std::string::npos) << c.out;
+  // Both carry the national grid in their .prj.
+  for (const char* layer : {"parcels_w1", "parcels_w2"}) {
+    const auto summary = RunOgrinfo(dir, dir / (layer + std::string(".shp")), "-so -al");
+    EXPECT_NE(summary.out.find("PROJCRS[\"CH1903 / LV03\""), std::string::npos) << summary.out;
+    EXPECT_NE(summary.out.find("ID[\"EPSG\",21781]]"), std::string::npos) << summary.out;
+  }
   const auto w = RunOgrinfo(dir, dir / "parcels_w1.shp");
   EXPECT_EQ(w.status, 0);
   EXPECT_EQ(w.err, "");

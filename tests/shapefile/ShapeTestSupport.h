@@ -19,12 +19,13 @@
 
 namespace qv::test {
 
-// A fresh directory per test, removed afterwards.
+// A fresh directory per test, removed afterwards; in the system's temporary directory unless
+// another base is given.
 class ScratchDir {
  public:
-  ScratchDir() {
+  explicit ScratchDir(const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = std::filesystem::temp_directory_path() /
+    path_ = base /
             ("qv_shp_" + std::string(info->test_suite_name()) + "_" + info->name() + "_" +
              std::to_string(::getpid()));
     std::filesystem::remove_all(path_);

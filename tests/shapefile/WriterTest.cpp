@@ -138,7 +138,7 @@ TEST_F(Writer, spatialIndexCompanionsGoOnlyAfterASuccessfulWrite) {
   EXPECT_EQ(dir.Entries(),
             (std::vector<std::string>{"parcels.sbn", "parcels_w1.sbn", "parcels_w1.sbx"}));
   ASSERT_TRUE(Write(source, path).Written);
-  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"parcels.sbn", "parcels_w1.dbf",
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"parcels.sbn", "parcels_w1.dbf", "parcels_w1.prj",
                                                      "parcels_w1.shp", "parcels_w1.shx"}));
 }
 
@@ -176,6 +176,7 @@ TEST_F(LongWriter, setBeyondTheFormatsWordLimitIsRefusedBeforeAnyFileIsCreated) 
   EXPECT_FALSE(result.Written);
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_EQ(platform.messages[0].kind, Kind::Error);
+  EXPECT_NE(platform.messages[0].text.find("4 GB limit"), std::string::npos);
   EXPECT_TRUE(dir.Entries().empty());
 }
 

@@ -87,17 +87,16 @@ class RecordingPlatform final : public IPlatform {
     return numberFormat;
   }
 
-  std::string IniRead(const std::string& file, std::string_view section, std::string_view key,
-                      std::string_view def) override {
-    return real_->IniRead(file, section, key, def);
+  void IniRead(const std::string& file, std::span<TIniEntry> entries) override {
+    real_->IniRead(file, entries);
   }
-  bool IniWrite(const std::string& file, std::string_view section, std::string_view key,
-                std::string_view value, std::string& error) override {
+  bool IniWrite(const std::string& file, std::span<const TIniEntry> entries,
+                std::string& error) override {
     if (!allowWrite(file)) {
       error = "Unable to write to " + file;
       return false;
     }
-    return real_->IniWrite(file, section, key, value, error);
+    return real_->IniWrite(file, entries, error);
   }
 
  private:

@@ -1,8 +1,10 @@
 // The numeric field as a Windows control, in a dialog run modally on the main thread and
 // driven from a second thread: typing, Enter and Escape kept from the dialog, Escape undo,
-// select-all on keyboard focus, first-line paste, filtering, alignment and the painting of a
-// disabled field that is not greyed.
+// select-all on keyboard focus, first-line paste (Ctrl+V, Shift+Insert, another program's
+// WM_PASTE), filtering, alignment and the painting of a disabled field that is not greyed.
 #include <array>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <stdexcept>
@@ -143,6 +145,33 @@ void SetClipboard(const char* text) {
   ::CloseClipboard();
 }
 
+// The key state that the EDIT control reads for Shift, on the thread under test.
+void SetShift(bool down) {
+  BYTE keys[256] = {};
+  ::GetKeyboardState(keys);
+  keys[VK_SHIFT] = down ? 0x80 : 0;
+  ::SetKeyboardState(keys);
+}
+
+// This program run again as "edit_test.exe paste HWND": another process sends WM_PASTE.
+bool PasteFromAnotherProgram(HWND edit) {
+  char self[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, self, MAX_PATH);
+  std::string command = "\"" + std::string(self) + "\" paste " +
+                        std::to_string(reinterpret_cast<std::uintptr_t>(edit));
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+    return false;
+  const bool ended = ::WaitForSingleObject(process.hProcess, kWaitMs) == WAIT_OBJECT_0;
+  ::CloseHandle(process.hThread);
+  ::CloseHandle(process.hProcess);
+  Settle();
+  return ended;
+}
+
 // Pixels of a window's client area in the given colour.
 int PixelsOfColour(HWND hwnd, COLORREF colour) {
   RECT r{};
@@ -227,11 +256,23 @@ void PasteTakesTheFirstLine(HWND dlg, DWORD ui) {
   TypeInFocus(ui, "\x16");  // Ctrl+V
   QV_CHECK_EQ(TextOf(plain), std::string("7.25"));
   QV_CHECK_EQ(StateOf(idPlain).Value, 7.25);
+  // Shift+Insert, which the EDIT control pastes by itself, and a paste sent by another program.
+  SetClipboard("8.5\r\nsecond line");
+  ::SendMessageA(plain, EM_SETSEL, 0, -1);
+  RunOnUiThread([] { SetShift(true); });
+  PressKeyInFocus(ui, VK_INSERT);
+  RunOnUiThread([] { SetShift(false); });
+  QV_CHECK_EQ(TextOf(plain), std::string("8.5"));
+  SetClipboard("9.75\r\nsecond line");
+  ::SendMessageA(plain, EM_SETSEL, 0, -1);
+  QV_CHECK(PasteFromAnotherProgram(plain));
+  QV_CHECK_EQ(TextOf(plain), std::string("9.75"));
+  QV_CHECK_EQ(StateOf(idPlain).Value, 9.75);
   // A clipboard without text leaves the selected text where it is.
   SetClipboard(nullptr);
   ::SendMessageA(plain, EM_SETSEL, 0, -1);
   TypeInFocus(ui, "\x16");
-  QV_CHECK_EQ(TextOf(plain), std::string("7.25"));
+  QV_CHECK_EQ(TextOf(plain), std::string("9.75"));
 }
 
 void ValueSetByTheProgramIsShown(HWND dlg) {
@@ -282,7 +323,11 @@ void DisabledFieldKeepsItsTextColour(HWND dlg) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "paste") {
+    ::SendMessageA(reinterpret_cast<HWND>(std::strtoull(argv[2], nullptr, 10)), WM_PASTE, 0, 0);
+    return 0;
+  }
   CreateSyncWindow();
   TTestDialog state;
   dialog = &state;

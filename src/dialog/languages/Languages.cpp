@@ -258,6 +258,13 @@ constexpr TEntryTexts kTexts[] = {
      "calculer.",
      "Der Ausschnitt umfasst mehr Kacheln, als eine Berechnung verarbeiten kann: Es gibt keine "
      "Kachel zu berechnen."},
+    /* msgLayerTooLarge */
+    {"The shapefile \"%s\" would pass the 4 GB limit of the format: choose a smaller extent or "
+     "a higher \"Minimum height of wooded area\".",
+     "Le shapefile \"%s\" dépasserait la limite de 4 Go du format: choisissez une étendue plus "
+     "petite ou une \"Hauteur minimum du boisé\" plus grande.",
+     "Das Shapefile \"%s\" würde die Grenze des Formats von 4 GB überschreiten: Wählen Sie einen "
+     "kleineren Ausschnitt oder eine grössere \"Minimalhöhe der bestockten Fläche\"."},
 };
 static_assert(std::size(kTexts) == msgCount_, "one line of texts per catalogue entry");
 

@@ -93,6 +93,7 @@ enum TMsg : int {
   msgExtentOutsideGrid,  // no tile layout: the upper left corner lies outside the sheets
   msgExtentInverted,     // no tile layout: a minimum above its maximum
   msgExtentTooLarge,     // no tile layout: too many tiles
+  msgLayerTooLarge,        // a layer would pass the shapefile format's size limit
   msgCount_
 };
 

@@ -56,6 +56,8 @@ std::optional<std::string> ClipboardText(HWND owner) {
   return text;
 }
 
+constexpr WPARAM kCtrlV = 0x16;
+
 // Messages after which the control's text may have changed by the control's own editing.
 bool MayChangeText(UINT message) {
   switch (message) {
@@ -181,8 +183,19 @@ LRESULT TEnhancedEditControl::HandleMessage(UINT message, WPARAM wParam, LPARAM 
       // The multi-line EDIT would press the default button on Enter and close the dialog on
       // Escape; their characters follow as WM_CHAR and are handled there.
       if (wParam == VK_RETURN || wParam == VK_ESCAPE) return 0;
+      // Shift+Insert: the EDIT control would paste through its own routine, without WM_PASTE,
+      // and put every line of the clipboard into the field.
+      if (wParam == VK_INSERT && ::GetKeyState(VK_SHIFT) < 0 && ::GetKeyState(VK_CONTROL) >= 0) {
+        PasteClipboard();
+        return 0;
+      }
       break;
     case WM_CHAR:
+      // Ctrl+V, whether or not the control would turn it into WM_PASTE itself.
+      if (wParam == kCtrlV) {
+        PasteClipboard();
+        return 0;
+      }
       return KeyCharacter(static_cast<char>(wParam), wParam, lParam);
     case WM_KEYUP: {
       const LRESULT result = Original(message, wParam, lParam);
@@ -194,7 +207,7 @@ LRESULT TEnhancedEditControl::HandleMessage(UINT message, WPARAM wParam, LPARAM 
       FocusReceived();
       return result;
     }
-    case WM_PASTE:
+    case WM_PASTE:  // the context menu's Paste, and a paste sent by any other program
       PasteClipboard();
       return 0;
     case WM_PAINT:
