@@ -1,7 +1,9 @@
 // A binary output file that remembers whether every byte reached the disk.
 //
-// A full disk or a file-size limit may only show when the buffer is flushed, so the result that
-// counts is the one of Close; the destructor closes a file that is still open.
+// Writes are gathered in a buffer of a megabyte and handed to the system a block at a time: a
+// crown layer is tens of megabytes in records of a few hundred bytes. A full disk or a file-size
+// limit may only show when the buffer is flushed, so the result that counts is the one of
+// Close; the destructor closes a file that is still open.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +11,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace qv {
 
@@ -30,7 +33,11 @@ class TOutputFile {
   const std::string& Path() const { return path_; }
 
  private:
+  // Hands the buffered bytes to the system; false when that fails.
+  bool Flush();
+
   std::FILE* file_ = nullptr;
+  std::vector<std::uint8_t> buffer_;
   bool failed_ = false;
   std::string path_;
 };
