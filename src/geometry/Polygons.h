@@ -26,6 +26,8 @@ class T2DPolygons {
 
   bool HasHeights = false;  // the crown layer then carries the tree height
 
+  std::size_t MemoryBytes() const { return circles_.CapacityBytes(); }
+
  private:
   TPool<TCrownCircle, std::numeric_limits<std::int32_t>::max()> circles_;
 };
