@@ -5,7 +5,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_GEN := -G Ninja
 
-.PHONY: all build setup setup-demo test test-normal test-sanitize cross windows wine-test screenshots demo bench clean
+.PHONY: all build setup setup-demo test test-normal test-sanitize cross windows wine-test i686 i686-check screenshots demo bench clean
 
 all: build
 
@@ -28,6 +28,7 @@ test: setup
 	  ctest --output-on-failure -j $(JOBS) -LE long
 	$(MAKE) cross
 	$(MAKE) wine-test
+	$(MAKE) i686-check
 
 # Cross-compiles the core with mingw-w64 so that code which only builds on POSIX is caught.
 cross:
@@ -54,6 +55,17 @@ windows:
 wine-test: build windows
 	./scripts/wine-test.sh
 
+# The host program for 32-bit Linux, from the sources and with the arithmetic of the 32-bit DLL.
+i686:
+	cmake -S . -B build-i686 $(CMAKE_GEN) -DCMAKE_TOOLCHAIN_FILE=cmake/linux-i686.cmake \
+	  -DCMAKE_BUILD_TYPE=Release -DQV_TESTS=OFF
+	cmake --build build-i686 -j $(JOBS) --target quelvaris-host
+
+# A 3 x 3 block run in 32 bits within 2 GB of address space; its layers must equal the 64-bit
+# build's.
+i686-check: build i686
+	./scripts/i686-check.sh
+
 # The screenshots of the Windows dialogs that the Wine tests took, for the README.
 SCREENSHOTS = dialog-de dialog-fr dialog-missing-tiles
 screenshots:
@@ -74,4 +86,4 @@ bench: build
 	./bench/run.sh
 
 clean:
-	rm -rf build build-asan build-mingw build-windows
+	rm -rf build build-asan build-mingw build-windows build-i686

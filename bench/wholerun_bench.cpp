@@ -7,9 +7,11 @@
 // The extent covers the whole block whose north-west tile is M-T (default 1091-11, 1 x 1); the
 // tile files follow nhmgen's default naming ("109111_dhm_grid1.txt", or .hdr/.flt) in the
 // directory NAME beside the shapefile's directory. Both layers are written beside the shapefile.
-// Prints the time of the run and the number of records in each layer; exits with 1 when the run
+// Prints the time of the run, the number of records in each layer and what the mesh and the
+// crown circles held at the end of the tile pass (their largest); exits with 1 when the run
 // fails, shows any message, or ends with another result than 1. The process does nothing else,
-// so its peak memory is the run's (bench/wholerun.sh measures it with /usr/bin/time -v).
+// so its peak memory is the run's (bench/wholerun.sh and bench/scaling.sh measure it with
+// /usr/bin/time -v).
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -137,6 +139,15 @@ int main(int argc, char** argv) {
     calc.NhmDir = o.NhmDir;
     calc.NhmSuffix = "_dhm_grid1";
     calc.NhmFileExt = ".txt";
+    // Both only grow during the tile pass, so after each row pass is when they are largest.
+    std::size_t meshBytes = 0;
+    std::size_t crownBytes = 0;
+    calc.RowPass = [&](TWoodedAreaCalculation& c, TTile& tile, int row) {
+      const bool built = VectorizeRow(c, tile, row);
+      meshBytes = c.PolygonMesh->MemoryBytes();
+      crownBytes = c.CrownCircles->MemoryBytes();
+      return built;
+    };
     const auto start = std::chrono::steady_clock::now();
     calc.PrepareDirectories(o.Shapefile);
     calc.SetShapePaths(o.Shapefile);
@@ -146,6 +157,8 @@ int main(int argc, char** argv) {
     std::printf("whole run: %.3f s\n", seconds);
     std::printf("result: %d\nwooded polygons: %lld\ncrowns: %lld\n", calc.ResultStatus,
                 Records(calc.WoodedShapePath), Records(calc.CrownShapePath));
+    std::printf("mesh at its largest: %.1f MB\ncrown circles: %.1f MB\n", meshBytes / 1048576.0,
+                crownBytes / 1048576.0);
     if (!ok || calc.ResultStatus != 1 || platform.Shown > 0) {
       std::fprintf(stderr, "bench_wholerun_bench: the run failed or showed messages\n");
       return 1;

@@ -14,6 +14,7 @@ test_packages=(
   pkg-config
   googletest libgtest-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686
+  g++-multilib qemu-user
   wine wine64 fonts-wine xvfb xauth imagemagick
   gdal-bin python3-gdal
   libshp-dev shapelib libgeos-dev

@@ -91,20 +91,26 @@ const std::vector<T2DPoint>& UnitCircle(int n) {
 
 }  // namespace
 
+void PlaceCirclePoints(int n, double cx, double cy, double r, bool counterClockwise,
+                       T2DPoint* out) {
+  const auto& unit = UnitCircle(n);
+  for (int k = 0; k < n; ++k) {
+    const auto& u = unit[static_cast<std::size_t>(counterClockwise ? k : n - 1 - k)];
+    out[k] = T2DPoint(cx + r * u.X, cy + r * u.Y);
+  }
+}
+
 void T2DPolygon0::CreateCircle(int n, double cx, double cy, double r, bool counterClockwise) {
   if (!(r > 0.0) || n < 0) return;
   Reserve(count_ + static_cast<std::uint32_t>(n));
-  const auto& unit = UnitCircle(n);
-  // The points go straight into the array, and the mean of all points is formed once at the
-  // end: a run makes millions of circle points, and two divisions per point for a running mean
-  // that comes to the same mean cost more than the rest of the circle.
+  PlaceCirclePoints(n, cx, cy, r, counterClockwise, points_.get() + count_);
+  // The mean of all points is formed once at the end: two divisions per point for a running
+  // mean that comes to the same mean would cost more than the rest of the circle.
   const double before = count_;
   double sumX = Centroid.X * before;
   double sumY = Centroid.Y * before;
   for (int k = 0; k < n; ++k) {
-    const auto& u = unit[static_cast<std::size_t>(counterClockwise ? k : n - 1 - k)];
-    const T2DPoint point(cx + r * u.X, cy + r * u.Y);
-    points_[count_++] = point;
+    const T2DPoint& point = points_[count_++];
     sumX += point.X;
     sumY += point.Y;
   }
@@ -112,7 +118,7 @@ void T2DPolygon0::CreateCircle(int n, double cx, double cy, double r, bool count
     Centroid.X = sumX / count_;
     Centroid.Y = sumY / count_;
   }
-  SetArea(std::numbers::pi * r * r);
+  SetArea(DiscArea(r));
   MinX = cx - r;
   MaxX = cx + r;
 }

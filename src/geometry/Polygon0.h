@@ -10,10 +10,20 @@
 
 #include <cstdint>
 #include <memory>
+#include <numbers>
 
 #include "geometry/Point.h"
 
 namespace qv {
+
+// The area a crown circle of radius r carries: the disc's, not the polygon's.
+inline double DiscArea(double r) { return std::numbers::pi * r * r; }
+
+// Writes the n points that CreateCircle(n, cx, cy, r, counterClockwise) appends, in its order,
+// to out[0 .. n - 1] (n >= 0). The crown layer is written from these, so a circle kept as its
+// centre and radius comes out exactly as the polygon would have.
+void PlaceCirclePoints(int n, double cx, double cy, double r, bool counterClockwise,
+                       T2DPoint* out);
 
 class T2DPolygon0 {
  public:

@@ -5,13 +5,14 @@
 namespace qv {
 
 bool TCrownRecords::Shape(std::int64_t i, TRecordShape& shape) const {
-  const T2DPolygon0& item = list_.Item(static_cast<int>(i));
-  const int n = item.Count();
+  const TCrownCircle& circle = list_.Circle(static_cast<int>(i));
+  const int n = circle.Points();
   if (n <= 0) return false;
-  const T2DPoint& start = item.Point(0);
+  ring_.resize(static_cast<std::size_t>(n));
+  circle.PlacePoints(ring_.data());
+  const T2DPoint& start = ring_[0];
   double minX = start.X, maxX = start.X, minY = start.Y, maxY = start.Y;
-  for (int k = 1; k < n; ++k) {
-    const T2DPoint& p = item.Point(k);
+  for (const T2DPoint& p : ring_) {
     minX = std::min(minX, p.X);
     maxX = std::max(maxX, p.X);
     minY = std::min(minY, p.Y);
@@ -19,17 +20,15 @@ bool TCrownRecords::Shape(std::int64_t i, TRecordShape& shape) const {
   }
   shape.Box.SetBounds(minX, maxY, maxX, minY);
   shape.BeginPart();
-  int p = item.First();
-  for (int k = 0; k <= n; ++k) {
-    shape.Points.push_back(item.Point(p));
-    p = item.Prior(p);
-  }
+  shape.Points.push_back(start);
+  shape.Points.insert(shape.Points.end(), ring_.rbegin(), ring_.rend());
   return true;
 }
 
 TRecordAttributes TCrownRecords::Attributes(std::int64_t i) const {
-  const T2DPolygon0& item = list_.Item(static_cast<int>(i));
-  return {item.IsWooded, item.Area(), list_.HasHeights, item.Height};
+  const TCrownCircle& circle = list_.Circle(static_cast<int>(i));
+  // Every circle the writer takes has points, and so carries the disc's area.
+  return {circle.IsWooded, DiscArea(circle.Radius), list_.HasHeights, circle.Height};
 }
 
 }  // namespace qv

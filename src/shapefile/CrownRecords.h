@@ -1,8 +1,10 @@
 // The crown circles of a T2DPolygons list as records of the crown layer: one single-part record
-// per circle, written from First along Prior and closed. A circle made counter-clockwise from
-// angle 0 therefore starts at its easternmost point and runs clockwise. An item without points
-// is left out.
+// per circle. Its points are those CreateCircle makes counter-clockwise from due east, written
+// from the first along Prior and closed on the first again, so the record starts at the
+// easternmost point and runs clockwise. A circle without points is left out.
 #pragma once
+
+#include <vector>
 
 #include "geometry/Polygons.h"
 #include "shapefile/ShapeFile.h"
@@ -20,6 +22,7 @@ class TCrownRecords final : public TRecordSource {
 
  private:
   const T2DPolygons& list_;
+  mutable std::vector<T2DPoint> ring_;  // the circle's points, reused from record to record
 };
 
 }  // namespace qv

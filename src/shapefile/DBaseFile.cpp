@@ -86,14 +86,20 @@ TBytes TdBaseFile::EncodeHeader() const {
 
 std::string TdBaseFile::FormatRecord(std::int64_t id, bool wooded, double area, bool hasHeight,
                                      double height) const {
-  if (!DescriptorsFitRecord(Fields)) return {};
-  std::string text = " ";
-  text += FormatDBaseInteger(id, Fields[0].Length);
-  text += BoolChar(wooded);
-  text += FormatDBaseFixed(area, Fields[2].Length, 0);
-  if (hasHeight && Fields.size() > 3)
-    text += FormatDBaseFixed(height, Fields[3].Length, Fields[3].Decimals);
+  std::string text;
+  AppendRecord(text, id, wooded, area, hasHeight, height);
   return text;
+}
+
+void TdBaseFile::AppendRecord(std::string& text, std::int64_t id, bool wooded, double area,
+                              bool hasHeight, double height) const {
+  if (!DescriptorsFitRecord(Fields)) return;
+  text += ' ';
+  AppendDBaseInteger(text, id, Fields[0].Length);
+  text += BoolChar(wooded);
+  AppendDBaseFixed(text, area, Fields[2].Length, 0);
+  if (hasHeight && Fields.size() > 3)
+    AppendDBaseFixed(text, height, Fields[3].Length, Fields[3].Decimals);
 }
 
 bool TdBaseFile::WriteHeader() {
@@ -103,10 +109,12 @@ bool TdBaseFile::WriteHeader() {
 
 bool TdBaseFile::WriteRecord(std::int64_t id, bool wooded, double area, bool hasHeight,
                              double height) {
-  const std::string text = FormatRecord(id, wooded, area, hasHeight, height);
+  record_.clear();
+  AppendRecord(record_, id, wooded, area, hasHeight, height);
   // A record of another length would shift every later record against the header.
-  if (text.size() != RecordLength) return false;
-  return OutFile.Write(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+  if (record_.size() != RecordLength) return false;
+  return OutFile.Write(
+      std::span(reinterpret_cast<const std::uint8_t*>(record_.data()), record_.size()));
 }
 
 bool TdBaseFile::WriteEndOfFile() {

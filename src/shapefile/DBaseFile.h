@@ -59,6 +59,13 @@ class TdBaseFile {
   bool WriteHeader();
   bool WriteRecord(std::int64_t id, bool wooded, double area, bool hasHeight, double height);
   bool WriteEndOfFile();
+
+ private:
+  // Appends the record text to `text` (nothing after the error box of FormatRecord).
+  void AppendRecord(std::string& text, std::int64_t id, bool wooded, double area, bool hasHeight,
+                    double height) const;
+
+  std::string record_;  // reused from record to record
 };
 
 // "T" or "F", the letters of a dBase logical field.

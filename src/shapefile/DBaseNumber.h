@@ -11,6 +11,10 @@
 
 namespace qv {
 
+// Append the field's text to out (a table's records are formatted into one reused string).
+void AppendDBaseInteger(std::string& out, std::int64_t value, int width);
+void AppendDBaseFixed(std::string& out, double value, int width, int decimals);
+
 // Like printf's "%*d".
 std::string FormatDBaseInteger(std::int64_t value, int width);
 

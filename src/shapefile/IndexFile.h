@@ -20,9 +20,9 @@ class TIndexFile {
 
   bool WriteHeader() { return Stream.Write(Header.Encode()); }
   bool WriteEntry(std::int32_t offset, std::int32_t contentLength) {
-    TBytes entry;
-    AppendBE32(entry, offset);
-    AppendBE32(entry, contentLength);
+    std::uint8_t entry[2 * EntryWords];
+    StoreBE32(entry, offset);
+    StoreBE32(entry + 4, contentLength);
     return Stream.Write(entry);
   }
 };

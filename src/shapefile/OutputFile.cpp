@@ -3,7 +3,9 @@
 namespace qv {
 
 namespace {
-constexpr std::size_t BufferBytes = 1 << 16;
+// A crown layer is tens of megabytes in records of a few hundred bytes: the system gets them a
+// megabyte at a time.
+constexpr std::size_t BufferBytes = std::size_t{1} << 20;
 }
 
 bool TOutputFile::Open(const std::string& path) {
@@ -36,6 +38,7 @@ bool TOutputFile::Write(std::span<const std::uint8_t> bytes) {
 bool TOutputFile::Close() {
   if (!IsOpen()) return false;
   const bool written = Flush() && file_.Sync();
+  buffer_ = {};  // a closed file holds no megabyte while the next layer is written
   return file_.Close() && written;
 }
 

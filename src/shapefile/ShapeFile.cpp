@@ -26,80 +26,84 @@ T2DRect Union(const T2DRect& a, const T2DRect& b) {
 
 void TShapeFile::SetCount(std::int64_t n) {
   Count = n;
-  MainFile.SetCount(n);
+  MainFile.ResetTotals();
 }
 
-// Walks every record once before anything is written: the boxes and lengths go into the
+void TShapeFile::TLayerMeasure::Add(const TRecordShape& shape) {
+  Box = Records == 0 ? shape.Box : Union(Box, shape.Box);
+  ++Records;
+  Points += static_cast<std::int64_t>(shape.Points.size());
+  Parts += static_cast<std::int64_t>(shape.PartStarts.size());
+}
+
+bool TShapeFile::TLayerMeasure::operator==(const TLayerMeasure& other) const {
+  return Records == other.Records && Points == other.Points && Parts == other.Parts &&
+         Box.Left == other.Box.Left && Box.Top == other.Box.Top &&
+         Box.Right == other.Box.Right && Box.Bottom == other.Box.Bottom;
+}
+
+bool TShapeFile::TakeShape(const TRecordSource& source, std::int64_t i, TRecordShape& shape) {
+  shape.Clear();
+  return source.Shape(i, shape) && !shape.PartStarts.empty() && !shape.Points.empty();
+}
+
+// Walks every record once before anything is written: the box and the lengths go into the
 // headers, and broken records are known before the record numbers are given out.
 bool TShapeFile::MeasureRecords(const TRecordSource& source) {
-  included_.clear();
+  measured_ = TLayerMeasure{};
   leftOut_ = 0;
   TRecordShape shape;
   for (std::int64_t i = 0; i < Count; ++i) {
-    shape.Clear();
-    if (!source.Shape(i, shape) || shape.PartStarts.empty() || shape.Points.empty()) {
+    if (TakeShape(source, i, shape))
+      measured_.Add(shape);
+    else
       ++leftOut_;
-      continue;
-    }
-    const auto j = included_.size();
-    MainFile.RecordBoxes[j] = shape.Box;
-    MainFile.PointCounts[j] = static_cast<std::int64_t>(shape.Points.size());
-    MainFile.PartCounts[j] = static_cast<std::int64_t>(shape.PartStarts.size());
-    MainFile.TotalPoints += MainFile.PointCounts[j];
-    MainFile.TotalParts += MainFile.PartCounts[j];
-    included_.push_back(i);
   }
-  const auto written = included_.size();
-  MainFile.RecordBoxes.resize(written);
-  MainFile.PointCounts.resize(written);
-  MainFile.PartCounts.resize(written);
-  return written > 0;
+  MainFile.TotalPoints = measured_.Points;
+  MainFile.TotalParts = measured_.Parts;
+  return measured_.Records > 0;
 }
 
 // False when the set would pass the format's 32-bit word limit.
 bool TShapeFile::FillHeaders(bool withHeights) {
-  const auto n = static_cast<std::int64_t>(included_.size());
+  const std::int64_t n = measured_.Records;
   const std::int64_t mainWords = ShapeHeaderWords + n * (RecordHeaderWords + 22) +
                                  2 * MainFile.TotalParts + 8 * MainFile.TotalPoints;
   if (mainWords > MaxFileWords) return false;
 
-  T2DRect box = MainFile.RecordBoxes.front();
-  for (const T2DRect& r : MainFile.RecordBoxes) box = Union(box, r);
-
   MainFile.Header = TShapeHeader{};
   MainFile.Header.FileLength = static_cast<std::int32_t>(mainWords);
-  MainFile.Header.SetBox(box);
+  MainFile.Header.SetBox(measured_.Box);
   IndexFile.Header = TShapeHeader{};
   IndexFile.Header.FileLength = static_cast<std::int32_t>(ShapeHeaderWords + TIndexFile::EntryWords * n);
-  IndexFile.Header.SetBox(box);
+  IndexFile.Header.SetBox(measured_.Box);
   DBaseFile.Prepare(static_cast<std::int32_t>(n), withHeights, Platform().LocalDate());
   return true;
 }
 
+// The second walk gives the records their numbers. It must find what the first found: a source
+// that changed in between would no longer match the headers, and the set is then not written.
 bool TShapeFile::WriteRecords(const TRecordSource& source) {
   TRecordShape shape;
+  TLayerMeasure written;
   std::int64_t offset = ShapeHeaderWords;
-  for (std::size_t j = 0; j < included_.size(); ++j) {
-    const std::int64_t i = included_[j];
-    shape.Clear();
-    // A source that changed since it was measured would no longer match the headers.
-    if (!source.Shape(i, shape) ||
-        static_cast<std::int64_t>(shape.Points.size()) != MainFile.PointCounts[j] ||
-        static_cast<std::int64_t>(shape.PartStarts.size()) != MainFile.PartCounts[j])
+  for (std::int64_t i = 0; i < Count; ++i) {
+    if (!TakeShape(source, i, shape)) continue;
+    const std::int64_t j = written.Records;
+    written.Add(shape);
+    if (written.Records > measured_.Records || written.Points > measured_.Points ||
+        written.Parts > measured_.Parts)
       return false;
-    shape.Box = MainFile.RecordBoxes[j];
-    const std::int64_t length = MainFile.WriteRecord(static_cast<std::int64_t>(j), shape);
+    const std::int64_t length = MainFile.WriteRecord(j, shape);
     if (length == 0) return false;
     if (!IndexFile.WriteEntry(static_cast<std::int32_t>(offset),
                               static_cast<std::int32_t>(length - RecordHeaderWords)))
       return false;
     offset += length;
     const TRecordAttributes a = source.Attributes(i);
-    if (!DBaseFile.WriteRecord(static_cast<std::int64_t>(j) + 1, a.Wooded, a.Area, a.HasHeight,
-                               a.Height))
-      return false;
+    if (!DBaseFile.WriteRecord(j + 1, a.Wooded, a.Area, a.HasHeight, a.Height)) return false;
   }
-  return true;
+  return written == measured_;
 }
 
 bool TShapeFile::WriteProjection(const std::string& name) {

@@ -78,13 +78,27 @@ class TShapeFile {
                         TFileSetReplacement& files);
 
  private:
+  // What a walk over the records finds: the records that can be written, their points and
+  // parts, and the box around them all.
+  struct TLayerMeasure {
+    std::int64_t Records = 0;
+    std::int64_t Points = 0;
+    std::int64_t Parts = 0;
+    T2DRect Box;
+
+    void Add(const TRecordShape& shape);
+    bool operator==(const TLayerMeasure& other) const;
+  };
+
+  // The shape of record i when it can be written.
+  static bool TakeShape(const TRecordSource& source, std::int64_t i, TRecordShape& shape);
   bool MeasureRecords(const TRecordSource& source);
   bool FillHeaders(bool withHeights);
   bool WriteFiles(const TRecordSource& source, const std::vector<std::string>& names);
   bool WriteProjection(const std::string& name);
   bool WriteRecords(const TRecordSource& source);
 
-  std::vector<std::int64_t> included_;  // source indices of the records written, in order
+  TLayerMeasure measured_;
   std::int64_t leftOut_ = 0;
 };
 

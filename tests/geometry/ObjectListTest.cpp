@@ -123,7 +123,7 @@ TEST(TtdObjectList, namesAreCutToThirtyOneCharactersAndDerivedListsGiveTheirClas
   EXPECT_FALSE(circles.HasHeights);
   EXPECT_EQ(MessageOf([&] { circles.Item(0); }),
             "Index is out of bounds ([TDObjLst] T2DPolygons.olGetItem Objname: -unnamed- index: 0)");
-  EXPECT_EQ(circles.Add(std::make_unique<T2DPolygon0>()), 0);
+  EXPECT_EQ(circles.Add(TCrownCircle{}), 0);
   EXPECT_EQ(circles.Item(0).Count(), 0);
 }
 

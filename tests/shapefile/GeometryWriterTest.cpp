@@ -43,14 +43,15 @@ TEST_F(GeometryWriter, circleListGivesTheDocumentedBytes) {
   EXPECT_EQ(LE32(shp, 148), 37);  // NumPoints
   EXPECT_EQ(LE32(shp, 152), 0);   // the part starts at 0
   const std::size_t points = 156;
-  const T2DPolygon0& c = list.Item(0);
-  // First (the easternmost point), then along Prior: clockwise, and closed on First.
   EXPECT_EQ(LEDouble(shp, points), 2600005.0);
   EXPECT_EQ(LEDouble(shp, points + 8), 1200000.0);
-  EXPECT_EQ(LEDouble(shp, points + 16), c.Point(35).X);
-  EXPECT_EQ(LEDouble(shp, points + 24), c.Point(35).Y);
-  EXPECT_EQ(LEDouble(shp, points + 16 * 36), 2600005.0);
-  EXPECT_EQ(LEDouble(shp, points + 16 * 36 + 8), 1200000.0);
+  // Bit for bit the points of the polygon CreateCircle makes, from First along Prior:
+  // clockwise, and closed on First.
+  const T2DPolygon0 c = list.Item(0);
+  for (int k = 0, p = c.First(); k <= 36; ++k, p = c.Prior(p)) {
+    EXPECT_EQ(LEDouble(shp, points + 16 * k), c.Point(p).X) << k;
+    EXPECT_EQ(LEDouble(shp, points + 16 * k + 8), c.Point(p).Y) << k;
+  }
   const auto shx = ReadBytes(dir / "x_w2.shx");
   ASSERT_EQ(shx.size(), 108u);
   EXPECT_EQ(BE32(shx, 100), 50);

@@ -46,11 +46,7 @@ inline TRingId AddSquareHole(T2DPolygonMesh& m, TPolygonId p, double x, double y
 }
 
 inline void AddCircle(T2DPolygons& list, double cx, double cy, double r, int n, double height) {
-  auto circle = std::make_unique<T2DPolygon0>();
-  circle->CreateCircle(n, cx, cy, r, true);
-  circle->IsWooded = true;
-  circle->Height = height;
-  list.Add(std::move(circle));
+  list.Add({cx, cy, r, height, n, true});
 }
 
 }  // namespace qv::test

@@ -126,6 +126,40 @@ TEST_F(Writer, layerOfOnlyBrokenRecordsIsAWriteErrorAndKeepsThePreviousFiles) {
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"c_w2.shp"});
 }
 
+// A source whose last record comes out otherwise in the writer's second walk than in its first.
+class TChangingSource final : public TRecordSource {
+ public:
+  TChangingSource(const FakeSource& inner, bool moveBox) : inner_(inner), moveBox_(moveBox) {}
+  std::int64_t Count() const override { return inner_.Count(); }
+  bool HasHeights() const override { return false; }
+  bool Shape(std::int64_t i, TRecordShape& shape) const override {
+    if (!inner_.Shape(i, shape)) return false;
+    if (i + 1 == Count() && ++lastSeen_ == 2) {
+      if (moveBox_) shape.Box.SetBounds(0, 1e6, 1e6, 0);
+      else shape.Points.push_back(shape.Points.front());
+    }
+    return true;
+  }
+  TRecordAttributes Attributes(std::int64_t i) const override { return inner_.Attributes(i); }
+
+ private:
+  const FakeSource& inner_;
+  bool moveBox_;
+  mutable int lastSeen_ = 0;
+};
+
+TEST_F(Writer, sourceThatChangesBetweenMeasuringAndWritingIsNotWritten) {
+  FakeSource source;
+  source.AddCircle(0, 0, 1, 8, 0);
+  source.AddCircle(10, 0, 1, 8, 0);
+  for (const bool moveBox : {false, true}) {
+    const auto path = dir / "c_w2.shp";
+    EXPECT_FALSE(Write(TChangingSource(source, moveBox), path).Written) << moveBox;
+    EXPECT_TRUE(dir.Entries().empty()) << moveBox;
+  }
+  EXPECT_EQ(platform.messages.size(), 2u);
+}
+
 TEST_F(Writer, spatialIndexCompanionsGoOnlyAfterASuccessfulWrite) {
   const auto path = dir / "parcels_w1.shp";
   test::WriteText(dir / "parcels_w1.sbn", "n");
