@@ -8,6 +8,7 @@
 #include "PartitionCheck.h"
 #include "RowPassRun.h"
 #include "calculation/RowGeometry.h"
+#include "calculation/Joins.h"
 #include "calculation/RowPass.h"
 #include "calculation/WoodedAreaCalculation.h"
 
@@ -214,7 +215,8 @@ TEST(RowPassLinks, aRunThatCannotBeClosedFailsTheRowWithBothMessages) {
     state.RunStartCol = 14;
     state.PreviousClass = true;
     c.PolygonMesh->AddPolygon();
-    return VectorizePixel(c, tile, state, 16, false);
+    TRowPassContext ctx = c.RowPassContext();
+    return VectorizePixel(ctx, tile, state, 16, false);
   };
   EXPECT_FALSE(run.Run(w));
   EXPECT_EQ(run.platform.Texts(),
@@ -242,7 +244,9 @@ TEST(RowPassLinks, aJoinMeetingANilLinkStopsRelinkingAndKeepsItsBookkeeping) {
   const auto [p, bottomP] = rectangle(1, 3, 0);
   m.Link(TEdgeId{}, edgeQ);  // edgeQ.Prev := nil
   TEdgeId topEdge = m[m[bottomP].Next].Next;
-  EXPECT_NO_THROW(JoinPolygons(calc, p, q, edgeQ, topEdge, {}));
+  TRowPassContext ctx = calc.RowPassContext();
+  TPolygonId joined = p;
+  EXPECT_NO_THROW(JoinPolygons(ctx, joined, q, edgeQ, topEdge, {}));
   EXPECT_EQ(m[q].Area, 6);
   EXPECT_EQ(m.IncidentPolygon(bottomP), q);  // step 1 done
   EXPECT_EQ(topEdge, edgeQ);                 // step 2 done: edgeQ now starts at TR

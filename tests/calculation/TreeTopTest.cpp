@@ -32,7 +32,10 @@ class TreeTop : public ::testing::Test {
     tile.RowRing((Slot + dy + TTile::RingRows) % TTile::RingRows)[P + dx] = value;
   }
   // The per-pixel step at the test pixel; true for a high pixel.
-  bool Step() { return TreeTopStep(calc, tile, TRingRows::Around(tile, Slot), P, 100.0); }
+  bool Step() {
+    TRowPassContext ctx = calc.RowPassContext();
+    return TreeTopStep(ctx, tile, TRingRows::Around(tile, Slot), P, 100.0);
+  }
   int Circles() const { return calc.CrownCircles->Count(); }
 
   static constexpr int Slot = 1;
