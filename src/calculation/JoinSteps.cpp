@@ -4,8 +4,7 @@
 
 namespace qv {
 
-bool CutHole(TRowPassContext& ctx, TPolygonId q, TEdgeId first, TPolygonId enclosed,
-             int maxEdges) {
+bool CutHole(TRowPassContext& ctx, TPolygonId q, TEdgeId first, TPolygonId enclosed, int maxEdges) {
   T2DPolygonMesh& m = ctx.Mesh;
   const TRingId h = m.CreateRing();
   m[h].FirstEdge = first;

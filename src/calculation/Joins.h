@@ -38,8 +38,7 @@ void JoinAtLeftBorder(TRowPassContext& ctx, TPolygonId& p, TEdgeId& topEdge,
 // hole of q whose enclosed polygon is `enclosed`, or, below the limit of q's class, is filled: q
 // gains its area and `enclosed` is flagged deleted. maxEdges bounds the walk around the cycle.
 // False when the walk did not close: the hole then has no edges and is judged by the area found.
-bool CutHole(TRowPassContext& ctx, TPolygonId q, TEdgeId first, TPolygonId enclosed,
-             int maxEdges);
+bool CutHole(TRowPassContext& ctx, TPolygonId q, TEdgeId first, TPolygonId enclosed, int maxEdges);
 
 // q takes over p, whose edges are already in q's outer ring: p's area, its share of the outer
 // edge count (the edges the join removed are already off it), its holes (appended after q's own,

@@ -23,11 +23,11 @@ struct TTreeParameters {
 };
 
 struct TRowPassContext {
-  T2DPolygonMesh& Mesh;    // the raster polygons of the run
-  T2DPolygons& Crowns;     // the crown circles of the run, in the order the pixels are visited
+  T2DPolygonMesh& Mesh;  // the raster polygons of the run
+  T2DPolygons& Crowns;   // the crown circles of the run, in the order the pixels are visited
   TTreeParameters Tree;
-  TAreaLimits Limits;      // which holes cut by a join stay holes
-  T2DRect Extent;          // the host's extent: which columns of a tile are built
+  TAreaLimits Limits;  // which holes cut by a join stay holes
+  T2DRect Extent;      // the host's extent: which columns of a tile are built
 };
 
 }  // namespace qv

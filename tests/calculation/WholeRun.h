@@ -1,46 +1,147 @@
-// Test support for whole runs: a project directory as the host has it (the shapefile's
-// directory, the height-model directory beside it), a window of heights written as the tile
-// files that hold it (ASCII grids or .hdr/.flt pairs covering only their part of the window, the
-// rest of each tile no-data), and a run as the dialog starts it: PrepareDirectories,
-// SetShapePaths, ComputeWoodedAreas.
+// Whole runs: a project directory as the host has it (the shapefile's directory, the height-model
+// directory beside it), a window of heights written as the tile files that hold it (ASCII grids or
+// .hdr/.flt pairs), a run as the dialog starts it, and the two layers read back with shapelib and
+// judged against what the heights alone give: the wooded layer by the oracle (Oracle.h), the crown
+// layer by a plain scan for tree tops.
 #pragma once
 
-#include <cstring>
+#include <shapefil.h>
+
 #include <filesystem>
-#include <fstream>
+#include <numbers>
 #include <string>
 #include <vector>
 
-#include "LayerOracle.h"
-#include "RecordingPlatform.h"
 #include "RowPassRun.h"
-#include "TileFiles.h"
-#include "calculation/WoodedAreaCalculation.h"
-#include "dialog/languages/Languages.h"
 #include "platform/Paths.h"
 
 namespace qv::test {
 
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  if (!in) return {};
-  std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
-  in.seekg(0);
-  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return bytes;
+struct TLayerRecord {
+  int Id = 0;
+  std::string Boise;
+  double Surface = 0, Height = 0;
+  std::vector<TRing> Rings;  // without the closing point
+  bool Closed = true;        // every ring ended on its first point
+};
+
+inline std::vector<TLayerRecord> ReadLayer(const std::string& shpPath) {
+  std::vector<TLayerRecord> records;
+  if (!std::filesystem::exists(shpPath)) return records;
+  SHPHandle shp = SHPOpen(shpPath.c_str(), "rb");
+  DBFHandle dbf = DBFOpen(shpPath.c_str(), "rb");
+  for (int i = 0; shp && dbf && i < DBFGetRecordCount(dbf); ++i) {
+    TLayerRecord& record = records.emplace_back();
+    record.Id = DBFReadIntegerAttribute(dbf, i, DBFGetFieldIndex(dbf, "id"));
+    record.Boise = DBFReadStringAttribute(dbf, i, DBFGetFieldIndex(dbf, "boise"));
+    record.Surface = DBFReadDoubleAttribute(dbf, i, DBFGetFieldIndex(dbf, "Surface"));
+    const int height = DBFGetFieldIndex(dbf, "Hauteur");
+    record.Height = height >= 0 ? DBFReadDoubleAttribute(dbf, i, height) : -1;
+    SHPObject* o = SHPReadObject(shp, i);
+    for (int part = 0; o && part < o->nParts; ++part) {
+      const int first = o->panPartStart[part];
+      const int end = part + 1 < o->nParts ? o->panPartStart[part + 1] : o->nVertices;
+      record.Closed &= end - first >= 4 && o->padfX[first] == o->padfX[end - 1] &&
+                       o->padfY[first] == o->padfY[end - 1];
+      TRing& ring = record.Rings.emplace_back();
+      for (int v = first; v + 1 < end; ++v) ring.emplace_back(o->padfX[v], o->padfY[v]);
+    }
+    if (o) SHPDestroyObject(o);
+  }
+  if (shp) SHPClose(shp);
+  if (dbf) DBFClose(dbf);
+  return records;
 }
 
-// Replaces the header line starting with `key` by `line` (or appends a line for a missing key).
-inline void EditHeaderLine(const std::string& path, const std::string& key,
-                           const std::string& line) {
-  std::string text = ReadFile(path);
-  const auto at = text.find(key);
-  if (at == std::string::npos) {
-    text += line + "\n";
-  } else {
-    text.replace(at, text.find('\n', at) - at, line);
+// Empty when the wooded layer holds exactly the polygons the oracle gives under the limits,
+// numbered from 1, outer rings clockwise and holes counter-clockwise as the format wants.
+inline std::string WoodedLayerFault(const TRaster& w, const std::vector<TLayerRecord>& layer,
+                                    double minClearingArea, double minWoodedArea) {
+  std::vector<TSeenPolygon> seen;
+  for (std::size_t i = 0; i < layer.size(); ++i) {
+    const TLayerRecord& r = layer[i];
+    bool turns = !r.Rings.empty() && SignedArea(r.Rings[0]) < 0;
+    for (std::size_t h = 1; h < r.Rings.size(); ++h) turns &= SignedArea(r.Rings[h]) > 0;
+    if (r.Id != static_cast<int>(i) + 1 || r.Boise != "T" || !r.Closed || !turns) {
+      return "record " + std::to_string(i) + ": id, boise or rings";
+    }
+    seen.push_back({true, r.Surface, r.Rings});
   }
-  WriteText(path, text);
+  return PartitionFault(w, seen, {minClearingArea, 0, true, minWoodedArea});
+}
+
+struct TCrown {
+  double X = 0, Y = 0, H = 0;
+};
+
+// Tree tops among the window's cells c0..c1 x r0..r1, north to south and west to east: at least
+// the minimum height, and no neighbour of the 5 x 5 square without its corners higher (no-data and
+// cells outside the window do not count).
+inline std::vector<TCrown> TreeTops(const THeightWindow& w, int c0, int c1, int r0, int r1,
+                                    double minHeight) {
+  std::vector<TCrown> tops;
+  for (int r = r0; r <= r1; ++r) {
+    for (int c = c0; c <= c1; ++c) {
+      const double h = w.At(c, r);
+      bool top = h != NoData && h >= minHeight;
+      for (int dy = -2; dy <= 2 && top; ++dy) {
+        for (int dx = -2; dx <= 2; ++dx) {
+          const int nc = c + dx, nr = r + dy;
+          if (std::abs(dx * dy) == 4 || nc < 0 || nr < 0 || nc >= w.Width || nr >= w.Height)
+            continue;
+          top &= w.At(nc, nr) == NoData || w.At(nc, nr) <= h;
+        }
+      }
+      if (top) tops.push_back({w.X0 + c, w.Y0 - r, h});
+    }
+  }
+  return tops;
+}
+
+// Empty when the crown layer holds exactly the expected crowns (in any order): clockwise circles
+// of the model's points starting due east, with the radius R = p1 * H + p0 and the disc's area.
+inline std::string CrownLayerFault(const std::vector<TLayerRecord>& layer,
+                                   std::vector<TCrown> crowns, double p0 = 2.6894,
+                                   double p1 = 0.1117, std::size_t points = 36) {
+  if (layer.size() != crowns.size()) {
+    return std::to_string(layer.size()) + " crowns for " + std::to_string(crowns.size());
+  }
+  std::vector<std::pair<TCrown, const TLayerRecord*>> written;
+  for (std::size_t i = 0; i < layer.size(); ++i) {
+    const TLayerRecord& r = layer[i];
+    if (r.Id != static_cast<int>(i) + 1 || r.Boise != "T" || !r.Closed || r.Rings.size() != 1 ||
+        r.Rings[0].size() != points || SignedArea(r.Rings[0]) > 0) {
+      return "crown record " + std::to_string(i);
+    }
+    TCrown centre{0, 0, r.Height};
+    for (const auto& [x, y] : r.Rings[0])
+      centre.X += x / static_cast<double>(points), centre.Y += y / static_cast<double>(points);
+    written.emplace_back(centre, &r);
+  }
+  const auto byPlace = [](const TCrown& a, const TCrown& b) {
+    return std::pair(-std::round(a.Y), std::round(a.X)) <
+           std::pair(-std::round(b.Y), std::round(b.X));
+  };
+  std::sort(crowns.begin(), crowns.end(), byPlace);
+  std::sort(written.begin(), written.end(),
+            [&](const auto& a, const auto& b) { return byPlace(a.first, b.first); });
+  for (std::size_t i = 0; i < crowns.size(); ++i) {
+    const auto& [centre, record] = written[i];
+    const double radius = p1 * crowns[i].H + p0;
+    const std::string at =
+        "crown at (" + std::to_string(crowns[i].X) + ", " + std::to_string(crowns[i].Y) + "): ";
+    if (std::abs(centre.X - crowns[i].X) > 1e-6 || std::abs(centre.Y - crowns[i].Y) > 1e-6)
+      return at + "elsewhere";
+    if (std::abs(record->Rings[0][0].second - centre.Y) > 1e-6)
+      return at + "does not start due east";
+    for (const auto& [x, y] : record->Rings[0]) {
+      if (std::abs(std::hypot(x - centre.X, y - centre.Y) - radius) > 1e-6) return at + "radius";
+    }
+    if (std::abs(record->Height - crowns[i].H) > 0.005 + 1e-9) return at + "Hauteur";
+    if (std::abs(record->Surface - std::numbers::pi * radius * radius) > 0.5 + 1e-6)
+      return at + "Surface";
+  }
+  return {};
 }
 
 class TWholeRun {
@@ -53,43 +154,30 @@ class TWholeRun {
     calc.NhmDir = "nhm";
     calc.NhmPrefix = "mnh";
     calc.NhmSeparator = "-";
-    calc.NhmSuffix = "";
     calc.NhmFileExt = ".txt";
     calc.StatusBar = &status;
   }
 
-  // Lays the extent around the window so that the pixels visited are exactly the window's (see
-  // RowPassRun.h) and remembers the window for the files.
   int Lay(const THeightWindow& w) {
     window = w;
-    return calc.SetExtent(w.X0 - 2, w.Y0 + 2, w.X0 + w.Width - 1 + 4, w.Y0 - (w.Height - 1) - 2);
+    LayExtent(calc, w);
+    return calc.Tiles.Count();
   }
-
-  // The files of every tile that holds part of the window.
   void WriteTiles() {
     for (int r = 0; r < calc.Tiles.RowCount(); ++r) {
       for (int k = 0; k < calc.Tiles.ColumnCount(); ++k) WriteTile(r, k);
     }
   }
-
-  // The file of one tile (the .hdr for float grids); false when the tile holds none of the window.
-  bool WriteTile(int row, int column) {
-    const auto part =
-        TilePartOf(window, calc.Tiles.Get(row, column), cellSizeText, noData, noDataText);
-    if (!part) return false;
-    const std::string name = TileFile(row, column);
-    if (calc.NhmFiletype != NhmFloatGrid) {
-      WriteText(name, part->AsciiText());
-      return true;
-    }
-    std::vector<float> values;
-    for (const double v : part->Values) values.push_back(static_cast<float>(v));
-    WriteText(name, part->Header + byteOrderLine + "\n");
-    WriteFloats(ReplaceExtension(name, ".flt"), values, droppedBytes);
-    return true;
+  // The files of one tile holding part of the window: an ASCII grid, or a .hdr and a .flt.
+  void WriteTile(int row, int column) {
+    const auto part = TilePartOf(window, calc.Tiles.Get(row, column), cellSizeText, noData);
+    if (!part) return;
+    if (calc.NhmFiletype != NhmFloatGrid)
+      return WriteText(TileFile(row, column), part->AsciiText());
+    WriteText(TileFile(row, column), part->Header + "byteorder lsbfirst\n");
+    WriteFloats(ReplaceExtension(TileFile(row, column), ".flt"),
+                std::vector<float>(part->Values.begin(), part->Values.end()), droppedBytes);
   }
-
-  // The tile file as the run names it: the ASCII grid, or the .hdr of a float grid.
   std::string TileFile(int row, int column) const {
     const TTile& tile = calc.Tiles.Get(row, column);
     return dir.File("project/nhm/mnh" + std::to_string(tile.MapNumber) + "-" +
@@ -103,56 +191,41 @@ class TWholeRun {
     calc.SetShapePaths(Shapefile());
     return calc.ComputeWoodedAreas();
   }
-
   std::string Shapefile() const { return dir.File("project/shapes/parcels.shp"); }
   std::string WoodedLayer() const { return dir.File("project/shapes/parcels_w1.shp"); }
   std::string CrownLayer() const { return dir.File("project/shapes/parcels_w2.shp"); }
-  // The six files of both layers, in a fixed order; empty texts for files that do not exist.
+  // The bytes of the six files of both layers; empty for files that do not exist.
   std::vector<std::string> LayerFiles() const {
     std::vector<std::string> files;
     for (const auto& layer : {WoodedLayer(), CrownLayer()}) {
-      for (const char* ext : {".shp", ".shx", ".dbf"}) {
+      for (const char* ext : {".shp", ".shx", ".dbf"})
         files.push_back(ReadFile(ReplaceExtension(layer, ext)));
-      }
     }
     return files;
   }
-  std::vector<std::string> OutputEntries() const {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir.File("project/shapes"))) {
-      names.push_back(e.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  bool NothingWritten() const { return std::filesystem::is_empty(dir.File("project/shapes")); }
 
-  // The layers expected from the window with the run's parameters, over window columns c0..c1
-  // and rows r0..r1 (the part the run built).
-  TExpectedLayer ExpectedWooded(const THeightWindow& w, int c0, int c1, int r0, int r1) const {
-    return ExpectedWoodedLayer(Crop(w.Classes(calc.MinTreeHeight), c0, c1, r0, r1),
-                               calc.MinClearingArea, calc.MinWoodedArea);
-  }
-  std::vector<TExpectedCrown> ExpectedCrowns(const THeightWindow& w, int c0, int c1, int r0,
-                                             int r1) const {
-    THeightGrid grid{w.X0, w.Y0, w.Width, w.Height, NoData, w.Values};
-    if (calc.NhmFiletype == NhmFloatGrid) {
-      for (double& v : grid.Values) v = static_cast<double>(static_cast<float>(v));
-    }
-    return ScanTreeTops(grid, c0, c1, r0, r1, calc.MinTreeHeight);
-  }
-  // Empty when both layers are what the window gives over the given part.
+  // Empty when both layers are what the window gives over its columns c0..c1 and rows r0..r1.
   std::string LayerFault(const THeightWindow& w, int c0, int c1, int r0, int r1) const {
-    const TRasterWindow classes = Crop(w.Classes(calc.MinTreeHeight), c0, c1, r0, r1);
-    std::string fault =
-        WoodedLayerFault(classes, ReadLayer(WoodedLayer()), ExpectedWooded(w, c0, c1, r0, r1));
+    THeightWindow part{w.X0 + c0, w.Y0 - r0, c1 - c0 + 1, r1 - r0 + 1, {}};
+    for (int r = r0; r <= r1; ++r) {
+      for (int c = c0; c <= c1; ++c) part.Values.push_back(w.At(c, r));
+    }
+    const std::string fault =
+        WoodedLayerFault(part.Classes(calc.MinTreeHeight), ReadLayer(WoodedLayer()),
+                         calc.MinClearingArea, calc.MinWoodedArea);
     if (!fault.empty()) return "wooded layer: " + fault;
-    const TCrownModel model{calc.TreeRadiusParam0, calc.TreeRadiusParam1, calc.NumCirclePoints};
-    fault =
-        CrownLayerFault(ReadLayer(CrownLayer()), ExpectedCrowns(w, c0, c1, r0, r1), model, false);
-    return fault.empty() ? fault : "crown layer: " + fault;
+    return CrownLayerFault(ReadLayer(CrownLayer()), Crowns(w, c0, c1, r0, r1),
+                           calc.TreeRadiusParam0, calc.TreeRadiusParam1);
   }
   std::string LayerFault(const THeightWindow& w) const {
     return LayerFault(w, 0, w.Width - 1, 0, w.Height - 1);
+  }
+  std::vector<TCrown> Crowns(THeightWindow w, int c0, int c1, int r0, int r1) const {
+    if (calc.NhmFiletype == NhmFloatGrid) {
+      for (double& v : w.Values) v = static_cast<double>(static_cast<float>(v));
+    }
+    return TreeTops(w, c0, c1, r0, r1, calc.MinTreeHeight);
   }
 
   RecordingPlatform platform;
@@ -161,40 +234,31 @@ class TWholeRun {
   TWoodedAreaCalculation calc;
   THeightWindow window;
   std::string cellSizeText = "1";
-  std::string byteOrderLine = "byteorder lsbfirst";
+  double noData = NoData;        // the files' no-data value; the window's no-data cells get it
   std::size_t droppedBytes = 0;  // cut from the end of every .flt
-  // The no-data value of the files, as the header states it; the window's no-data cells get it.
-  double noData = NoData;
-  std::string noDataText = "-9999";
 };
 
-// Heights in whole hundredths of a metre, as the files of a delivery carry them.
-inline double Hundredths(double metres) { return std::round(metres * 100.0) / 100.0; }
-
-// A piece of wooded pasture, 60 x 40 pixels, north-west pixel centre at (x0, y0):
+// A piece of wooded pasture, 60 x 40 pixels with heights in whole centimetres:
 // - a stand (columns 2-41, rows 2-31) with a clearing of 120 m2 that stays, a wooded island of
 //   4 m2 in it, a clearing of 12 m2 and a no-data patch of 6 m2 that are filled, and a notch
 //   open to the outside that is no hole;
 // - a wood of 100 m2 that is dropped and one of 280 m2 that stays;
-// - open ground between 0.3 and 1.2 m, a canopy with many distinct tops between about 2 and 14 m.
+// - open ground between 0.3 and 1.2 m, a canopy with many distinct tops between 2 and 14 m.
 inline THeightWindow PastureWindow(double x0, double y0) {
   THeightWindow w{x0, y0, 60, 40, {}};
-  auto in = [](int c, int r, int c0, int c1, int r0, int r1) {
+  const auto in = [](int c, int r, int c0, int c1, int r0, int r1) {
     return c >= c0 && c <= c1 && r >= r0 && r <= r1;
   };
   for (int r = 0; r < w.Height; ++r) {
     for (int c = 0; c < w.Width; ++c) {
-      const double ground = 0.3 + ((c * 7 + r * 13) % 10) * 0.1;
-      const double canopy =
-          8.0 + 5.5 * std::sin(0.9 * c) * std::cos(0.7 * r) + ((c * 31 + r * 17) % 7) * 0.13;
-      double v = ground;
-      if (in(c, r, 2, 41, 2, 31)) v = canopy;
-      if (in(c, r, 8, 19, 6, 15) || in(c, r, 28, 31, 20, 22) || in(c, r, 2, 5, 25, 31)) v = ground;
+      double v = 0.3 + ((c * 7 + r * 13) % 10) * 0.1;
+      if (in(c, r, 2, 41, 2, 31))
+        v = 8.0 + 5.5 * std::sin(0.9 * c) * std::cos(0.7 * r) + ((c * 31 + r * 17) % 7) * 0.13;
+      if (in(c, r, 8, 19, 6, 15) || in(c, r, 28, 31, 20, 22) || in(c, r, 2, 5, 25, 31)) v = 0.5;
       if (in(c, r, 12, 13, 9, 10)) v = 4.25 + 0.5 * (c - 12) + 0.25 * (r - 9);
-      if (in(c, r, 34, 36, 8, 9)) v = NoData;
       if (in(c, r, 46, 55, 4, 13)) v = 3.0 + 0.2 * ((c + r) % 9);
       if (in(c, r, 45, 58, 18, 37)) v = 2.0 + 0.31 * ((c * 5 + r * 3) % 23);
-      w.Values.push_back(v == NoData ? v : Hundredths(v));
+      w.Values.push_back(in(c, r, 34, 36, 8, 9) ? NoData : std::round(v * 100.0) / 100.0);
     }
   }
   return w;
