@@ -75,9 +75,8 @@ bool VectorizeRow(TRowPassContext& ctx, TTile& tile, int row) {
   if (row < 0 || row >= TTile::TileRowCount) throw std::out_of_range("Row pass: row out of range");
   TRowState state;
   state.Row = row;
-  state.Slot = tile.MiddleSlot();
   state.Y = BuiltRowCenterY(tile, row);
-  state.Ring = TRingRows::Around(tile, state.Slot);
+  state.Ring = TRingRows::Around(tile, tile.MiddleSlot());
   const TRowSpan span = TRowSpan::For(tile, ctx.Extent);
   for (int col = span.First; col <= span.Last; ++col) {
     if (!VisitPixel(ctx, tile, state, col, col == span.Last)) {

@@ -65,8 +65,7 @@ class TTile;
 // What one row pass shares between the pixels of the row.
 struct TRowState {
   int Row = 0;     // the row the driver has just read; the row built is Row - RowLag
-  int Slot = 0;    // ring slot of the row built
-  double Y = 0.0;  // its centre line
+  double Y = 0.0;  // the centre line of the row built
   TRingRows Ring;  // the built row and the two on either side
   bool RunOpen = false;
   int RunStartCol = 0;         // ring position of the open run's first pixel

@@ -8,55 +8,51 @@
 #include <cstdio>
 #include <fstream>
 
-#include "WholeRun.h"
+#include "Runs.h"
 #include "nhmgen/GridFiles.h"
 #include "nhmgen/NhmGenerator.h"
 
 namespace qv::test {
 namespace {
 
-// The own columns 2..4370 and rows 2..2997 a pass visits over a whole tile, classified.
-TRaster VisitedClasses(const std::vector<double>& tile) {
-  TRaster w{4369, 2996, WestX11 + 2, NorthY11 - 2, {}};
-  for (int r = 2; r <= 2997; ++r) {
-    for (int c = 2; c <= 4370; ++c) {
-      const auto v =
-          static_cast<double>(static_cast<float>(tile[static_cast<std::size_t>(r) * 4375 + c]));
-      w.Wooded.push_back(v != NoData && v >= 2.0 ? 1 : 0);
-    }
-  }
+// Tile 1091-11 of a generated pasture, the cells as the files hold them (2 decimals, or floats).
+THeightWindow WholeTile(std::uint64_t seed, bool floats) {
+  THeightWindow w{WestX11, NorthY11, 4375, 3000, nhmgen::TileValues(seed, {1091, 11})};
+  for (double& v : w.Values) v = floats ? static_cast<double>(static_cast<float>(v)) : v;
   return w;
 }
 
+// The own columns 2..4370 and rows 2..2997 a pass visits over a whole tile.
+TRaster Visited(const THeightWindow& w) {
+  TRaster all = w.Classes(), part{4369, 2996, WestX11 + 2, NorthY11 - 2, {}};
+  for (int i = 0; i < part.Width * part.Height; ++i)
+    part.Wooded.push_back(all.At(2 + i % 4369, 2 + i / 4369));
+  return part;
+}
+
 TEST(LongRowPass, aWholeBinaryTileIsPartitionedIntoItsRegionsAndHoles) {
-  TRowPassRun run;
-  std::vector<std::string> written;
-  nhmgen::WriteTileFiles(7, {1091, 11}, {}, nhmgen::GridFormat::Flt,
-                         run.dir.Prefix() + "t1091-11.hdr", written);
-  UseTileFiles(run.calc, run.dir.Prefix(), "t", true);
+  TRun run(NhmFloatGrid);
   run.calc.MinClearingArea = run.calc.MinWoodedArea = 0;
   ASSERT_EQ(run.calc.SetExtent(WestX11, NorthY11, WestX11 + 4374, NorthY11 - 2999), 1);
+  std::vector<std::string> written;
+  nhmgen::WriteTileFiles(7, {1091, 11}, {}, nhmgen::GridFormat::Flt, run.TileFile(0, 0), written);
   std::int32_t found = 0;
   ASSERT_TRUE(run.calc.CheckTileFiles(found));
   run.calc.BeginRun();
   ASSERT_TRUE(run.calc.RunTilePass());
-  EXPECT_EQ(MeshFault(VisitedClasses(nhmgen::TileValues(7, {1091, 11})), run.Mesh(), {}), "");
+  EXPECT_EQ(MeshFault(Visited(WholeTile(7, true)), run.Mesh(), {}), "");
   EXPECT_TRUE(run.platform.messages.empty());
 }
 
 TEST(LongWholeRun, aWholeAsciiTileGivesTheLayersTheHeightsCallFor) {
-  TWholeRun run;
+  TRun run;
   ASSERT_EQ(run.calc.SetExtent(WestX11, NorthY11, WestX11 + 4374, NorthY11 - 2999), 1);
   std::vector<std::string> written;
   nhmgen::WriteTileFiles(5, {1091, 11}, {}, nhmgen::GridFormat::Ascii, run.TileFile(0, 0), written);
   ASSERT_TRUE(run.Run());
   EXPECT_EQ(run.calc.ResultStatus, 1);
   EXPECT_TRUE(run.platform.messages.empty());
-  const std::vector<double> values = nhmgen::TileValues(5, {1091, 11});
-  EXPECT_EQ(WoodedLayerFault(VisitedClasses(values), ReadLayer(run.WoodedLayer()), 100, 200), "");
-  const THeightWindow heights{WestX11, NorthY11, 4375, 3000, values};
-  EXPECT_EQ(CrownLayerFault(ReadLayer(run.CrownLayer()), TreeTops(heights, 2, 4370, 2, 2997, 2.0)),
-            "");
+  EXPECT_EQ(LayerFault(run, WholeTile(5, false), 2, 4370, 2, 2997), "");
 }
 
 std::size_t AddressSpaceBytes() {
@@ -73,7 +69,7 @@ TEST(LongWholeRun, runningOutOfMemoryEndsWithTheMessageAndStatusZero) {
   GTEST_SKIP() << "the sanitizer's shadow memory does not fit an address-space limit";
 #endif
   if (!std::ifstream("/proc/self/statm")) GTEST_SKIP() << "no /proc";
-  TWholeRun run(NhmFloatGrid);
+  TRun run(NhmFloatGrid);
   THeightWindow board{WestX12 - 1500, NorthY13 + 1500, 3000, 3000, std::vector<double>(9000000)};
   for (std::size_t i = 0; i < board.Values.size(); ++i)
     board.Values[i] = (i / 3000 + i % 3000) % 2 ? 5.0 : 0.5;
@@ -95,7 +91,7 @@ TEST(LongWholeRun, runningOutOfMemoryEndsWithTheMessageAndStatusZero) {
                         m[0].text != Msg(msgOutOfMemory)
                     ? 8
                     : 0;
-    failures |= run.status.texts.back() != Msg(msgTileProcessingError) ? 16 : 0;
+    failures |= run.status.back() != Msg(msgTileProcessingError) ? 16 : 0;
     _exit(failures | (run.NothingWritten() ? 0 : 32));
   }
   int status = 0;

@@ -1,9 +1,8 @@
-// The mesh's own operations where the row pass does not reach them: refusals, vertex sharing at
-// the edges of the vertex order, ring moves on damaged cycles, holes handed over, two-phase
-// deletion, and the ring check. How the joins use the mesh is judged in tests/calculation.
+// The mesh's operations where the row pass does not take them (tests/calculation judges how the
+// joins use the mesh): refusals, vertex sharing at the edges of the vertex order, ring moves on
+// damaged cycles, holes handed over, two-phase deletion, and the ring check.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 #include <random>
 #include <stdexcept>
@@ -16,42 +15,23 @@
 namespace qv {
 namespace {
 
-// A counter-clockwise rectangle; its first edge is the west side, running south.
-TPolygonId Rectangle(T2DPolygonMesh& m, double x0, double y0, double x1, double y1,
-                     double area = 0) {
+// A rectangle, counter-clockwise when x0 < x1; its first edge is the side at x0, from y1 to y0.
+TPolygonId Rectangle(T2DPolygonMesh& m, double x0, double y0, double x1, double y1, double a = 0) {
   const TPolygonId p = m.AddPolygon();
   m.InsertPointAfter(m.InsertPointAfter(m.StartRing(p, x0, y1, x0, y0), x1, y0), x1, y1);
-  m.SetArea(p, area);
+  m.SetArea(p, a);
   return p;
 }
 
-std::vector<double> Areas(const T2DPolygonMesh& m) {
-  std::vector<double> areas;
-  for (int i = 0; i < m.PolygonCount(); ++i) areas.push_back(m[m.Polygon(i)].Area);
-  return areas;
-}
-
-TEST(MeshRing, growsFromOneSelfLinkedEdgeAndRefusesWhatItCannotPlace) {
+TEST(Mesh, refusesWhatItCannotPlaceAndWalksNoFurtherThanARingClaims) {
   T2DPolygonMesh m;
-  const TPolygonId p = m.AddPolygon();
-  const TEdgeId left = m.StartRing(p, 0, 1, 0, 0);
-  EXPECT_EQ(m[left].Next, left);
-  EXPECT_EQ(m.OuterEdgeCount(p), 2);
-  const TEdgeId bottom = m.InsertPointAfter(left, 2, 0);
-  EXPECT_EQ(m.OuterEdgeCount(p), 3);  // the closing edge back to the start makes a triangle
-  EXPECT_EQ(CheckRing(m, m.OuterRing(p)), TRingFault::None);
-  const TEdgeId right = m.InsertPointAfter(bottom, 2, 1);
-  EXPECT_EQ(m[m[right].Next].Next, left);
-  EXPECT_EQ(m[m[right].Destination].IncidentEdge, right);
-  EXPECT_FALSE(CheckPolygon(m, p));
+  const TPolygonId p = Rectangle(m, 0, 0, 2, 1);
   EXPECT_EQ(m.TotalEdgeCount(p), 4);
   EXPECT_DOUBLE_EQ(m.Area(m.OuterRing(p)), 2.0);
-  // The area walk stops after EdgeCount + 1 edges: (0 + 0) * -1 + (0 + 2) * 0 = 0 for count 1.
-  m.SetOuterEdgeCount(p, 1);
+  m.SetOuterEdgeCount(p, 1);  // two edges walked: 0 * -1 + 2 * 0
   EXPECT_DOUBLE_EQ(m.Area(m.OuterRing(p)), 0.0);
-  m.SetOuterEdgeCount(p, 4);
+  EXPECT_DOUBLE_EQ(m.Area(m.OuterRing(Rectangle(m, 1, 0, 0, 1))), -1.0);  // clockwise
   EXPECT_EQ(m.Area(m.CreateRing()), 0.0);
-
   EXPECT_FALSE(m.InsertPointAfter(TEdgeId{}, 1, 1));
   EXPECT_THROW(m.InsertPointAfter(TEdgeId{99}, 1, 1), std::out_of_range);
   EXPECT_THROW(m[TPolygonId{9}], std::out_of_range);
@@ -59,11 +39,11 @@ TEST(MeshRing, growsFromOneSelfLinkedEdgeAndRefusesWhatItCannotPlace) {
   const TEdgeId loose = m.StartRing(m.AddFace(), 5, 5, 6, 5);
   m.SetIncidentRing(loose, TRingId{});
   EXPECT_FALSE(m.InsertPointAfter(loose, 6, 6));  // no ring to count on
-  EXPECT_EQ(m.EdgeCount(), 5);
+  EXPECT_EQ(m.EdgeCount(), 9);
   EXPECT_FALSE(m.IncidentPolygon(TEdgeId{}));
 }
 
-TEST(MeshVertices, areSharedExactlyByTheVertexOrder) {
+TEST(Mesh, sharesVerticesExactlyByTheVertexOrder) {
   T2DEdgelist list;
   bool isNew = false;
   const TVertexId a = list.AddVertex({1.0, 2.0}, isNew);
@@ -78,43 +58,29 @@ TEST(MeshVertices, areSharedExactlyByTheVertexOrder) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   EXPECT_NE(list.AddVertex({nan, 1.0}), list.AddVertex({nan, 1.0}));  // NaN equals nothing
   EXPECT_NE(list.AddVertex({1.0, nan}), list.AddVertex({1.0, nan}));
-  const double inf = std::numeric_limits<double>::infinity();
-  EXPECT_EQ(list.AddVertex({inf, -1e300}), list.AddVertex({inf, -1e300}));
-  // Enough lines and points to make every table of the index grow.
-  const auto point = [](int i) {
-    return T2DPoint((i % 50) - 25.5 + (i % 7 ? 0 : 0.123), i / 50 * 0.7);
-  };
-  std::vector<TVertexId> ids;
-  for (int i = 0; i < 3000; ++i) ids.push_back(list.AddVertex(point(i)));
-  for (int i = 0; i < 3000; ++i)
-    ASSERT_EQ(list.AddVertex(point(i)), ids[static_cast<std::size_t>(i)]);
+  EXPECT_EQ(list.AddVertex({HUGE_VAL, -1e300}), list.AddVertex({HUGE_VAL, -1e300}));
 }
 
-TEST(MeshRingMoves, resetIncidentRingMovesAWholeRingOrReportsABrokenOne) {
+TEST(Mesh, movesAWholeRingButLeavesFlaggedEdgesAndReportsABrokenCycle) {
   for (const bool exact : {false, true}) {
     test::RecordingPlatform platform;
     T2DPolygonMesh m;
     m.SetExactRingWalks(exact);
     const TPolygonId a = Rectangle(m, 0, 0, 1, 1), b = Rectangle(m, 5, 0, 6, 1);
     const TEdgeId a0 = m.FirstEdge(a), a1 = m[a0].Next, a2 = m[a1].Next, a3 = m[a2].Next;
-    // a's top taken out of the cycle and flagged stays on a; the rest moves to b.
-    m.LinkThrough(a2, m[a0].Origin, a0);
+    m.LinkThrough(a2, m[a0].Origin, a0);  // a's top taken out of the cycle and flagged
     m.MarkEdgeDeleted(a, a3);
     m.MarkEdgeDeleted(a, a3);  // counted once
     EXPECT_EQ(m[a].DeletedEdges, 1);
-    EXPECT_EQ(m.OuterEdgeCount(a), 3);
     EXPECT_EQ(m.ResetIncidentRing(a0, m.OuterRing(b)), 3);
     EXPECT_EQ(m.IncidentPolygon(a2), b);
     EXPECT_EQ(m.IncidentPolygon(a3), a);
-    EXPECT_EQ(m.ResetIncidentRing(TEdgeId{}, m.OuterRing(b)), 0);
     m.SetOuterEdgeCount(b, 0);
     EXPECT_EQ(m.ResetIncidentRing(m.FirstEdge(b), m.OuterRing(a)), 0);  // a count below one
     m.SetOuterEdgeCount(b, 4);
-    // A cycle broken after two edges: those two move, the break is reported.
     const TPolygonId c = Rectangle(m, 8, 0, 9, 1);
     const TEdgeId c0 = m.FirstEdge(c), c1 = m[c0].Next;
-    m.Link(c1, TEdgeId{});
-    EXPECT_TRUE(m.ExactRingWalks());
+    m.Link(c1, TEdgeId{});  // broken after two edges: those move, the break is reported
     EXPECT_EQ(m.ResetIncidentRing(c0, m.OuterRing(b)), 2);
     EXPECT_EQ(m.IncidentPolygon(c1), b);
     EXPECT_EQ(m.IncidentPolygon(m[c0].Prev), c);
@@ -123,22 +89,21 @@ TEST(MeshRingMoves, resetIncidentRingMovesAWholeRingOrReportsABrokenOne) {
   }
 }
 
-TEST(MeshRingMoves, rebuildRingFromCountsAClosedCycleWithinItsBound) {
+TEST(Mesh, rebuildsARingFromACycleThatClosesWithinItsBound) {
   T2DPolygonMesh m;
-  const TPolygonId a = Rectangle(m, 0, 0, 1, 1);
+  const TEdgeId e = m.FirstEdge(Rectangle(m, 0, 0, 1, 1));
   const TRingId h = m.CreateRing();
-  EXPECT_EQ(m.RebuildRingFrom(h, m.FirstEdge(a), 4), 4);
+  EXPECT_EQ(m.RebuildRingFrom(h, e, 4), 4);
   EXPECT_FALSE(m[h].FirstEdge);  // not touched
   for (int i = 0; i < 4; ++i) EXPECT_EQ(m.IncidentRing(m.Edge(i)), h);
-  EXPECT_EQ(m.RebuildRingFrom(h, m.FirstEdge(a), 3), 0);
+  EXPECT_EQ(m.RebuildRingFrom(h, e, 3), 0);
   EXPECT_EQ(m[h].EdgeCount, 0);
-  EXPECT_EQ(m.RebuildRingFrom(h, TEdgeId{}, 10), 0);
-  EXPECT_EQ(m.RebuildRingFrom(TRingId{}, m.FirstEdge(a), 10), 0);
-  m.Link(m[m.FirstEdge(a)].Next, TEdgeId{});
-  EXPECT_EQ(m.RebuildRingFrom(h, m.FirstEdge(a), 100), 0);
+  EXPECT_EQ(m.RebuildRingFrom(h, TEdgeId{}, 10) + m.RebuildRingFrom(TRingId{}, e, 10), 0);
+  m.Link(m[e].Next, TEdgeId{});
+  EXPECT_EQ(m.RebuildRingFrom(h, e, 100), 0);
 }
 
-TEST(MeshHoles, areHandedOverCopiedDiscardedAndFreedWithTheirFace) {
+TEST(Mesh, handsHolesOverCopiesDiscardsAndFreesThem) {
   T2DPolygonMesh m;
   const TPolygonId p = Rectangle(m, 0, 0, 10, 10), q = Rectangle(m, 20, 0, 30, 10);
   const TPolygonId h1 = Rectangle(m, 1, 1, 2, 2), h2 = Rectangle(m, 3, 3, 4, 4);
@@ -158,46 +123,43 @@ TEST(MeshHoles, areHandedOverCopiedDiscardedAndFreedWithTheirFace) {
   EXPECT_FALSE(m[r2].IncidentFace);  // freed
   EXPECT_THROW(m.AddInnerRing(p, TRingId{}), EtdArrayException);
   EXPECT_THROW(m.ExtractInnerRing(p, 0), EtdArrayException);
-  // A discarded hole leaves its edges (a flagged one too) on no ring; twice is harmless.
-  const TRingId hole = m.CreateRing();
+  const TRingId hole = m.CreateRing();  // discarded, it leaves its edges on no ring, flagged too
   ASSERT_EQ(m.RebuildRingFrom(hole, m.FirstEdge(h2), 100), 4);
   m.AddInnerRing(q, hole);
   m.MarkEdgeDeleted(m.FirstEdge(h2));
   m.DiscardRing(hole);
   m.DiscardRing(hole);
   EXPECT_EQ(m.InnerRingCount(q), 1);
-  EXPECT_FALSE(m.IncidentRing(m.FirstEdge(h2)));
-  EXPECT_FALSE(m.IncidentRing(m[m.FirstEdge(h2)].Next));
+  EXPECT_FALSE(m.IncidentRing(m.FirstEdge(h2)) || m.IncidentRing(m[m.FirstEdge(h2)].Next));
   m.SetIncidentRing(m.FirstEdge(h1), hole);
   EXPECT_FALSE(m.IncidentRing(m.FirstEdge(h1)));
   EXPECT_THROW(m.DiscardRing(m.OuterRing(p)), std::logic_error);
 }
 
-TEST(MeshDeletion, packPurgesOnlyAboveTheRatioAndKeepsTheOrder) {
+TEST(Mesh, packsOnlyAboveTheRatioAndKeepsTheOrder) {
   T2DPolygonMesh m;
   for (int i = 0; i < 10; ++i) Rectangle(m, i, 0, i + 1, 1, i);
-  m.Pack(-1.0);  // nothing flagged: nothing goes, even with every list "due"
+  m.Pack(-1.0);  // nothing flagged: nothing goes, even with every list due
   EXPECT_EQ(m.VertexCount(), 22);
   for (int i = 0; i < 10; i += 2) EXPECT_TRUE(m.MarkPolygonDeleted(m.Polygon(i)));
   m.MarkPolygonDeleted(m.Polygon(0));  // counted once
-  EXPECT_EQ(m.DeletedPolygons(), 5);
-  EXPECT_EQ(m.DeletedFaces(), 5);
+  EXPECT_EQ(m.DeletedPolygons() + m.DeletedFaces(), 10);
   m.Pack(0.5);  // 5 > 5 is false: the test is strict
   EXPECT_EQ(m.PolygonCount(), 10);
   const TEdgeId gone = m.FirstEdge(m.Polygon(2));
   m.Pack(0.49);
-  EXPECT_EQ(Areas(m), (std::vector<double>{1, 3, 5, 7, 9}));
+  std::vector<double> areas;
+  for (int i = 0; i < m.PolygonCount(); ++i) areas.push_back(m[m.Polygon(i)].Area);
+  EXPECT_EQ(areas, (std::vector<double>{1, 3, 5, 7, 9}));
   EXPECT_EQ(m.FaceCount(), 5);
   EXPECT_FALSE(m.IncidentPolygon(gone));
-  EXPECT_EQ(m.EdgeCount(), 40);  // edges and vertices stay
   EXPECT_TRUE(m.DeletePolygon(1));
-  EXPECT_EQ(Areas(m), (std::vector<double>{1, 5, 7, 9}));
+  EXPECT_EQ(m[m.Polygon(1)].Area, 5);
   for (int i = 0; i < m.FaceCount(); ++i) EXPECT_EQ(m[m.GetFace(i)].Polygon, m.Polygon(i));
   EXPECT_THROW(m.DeletePolygon(4), EtdArrayException);
   EXPECT_THROW(m.Edge(40), EtdArrayException);
-
-  // Edges flagged through a polygon are purged only once the mesh's own counter asks for it; a
-  // walk that then reaches a purged edge stops there and says so.
+  // Edges flagged through a polygon go only once the mesh's own counter asks for a purge; a walk
+  // that then reaches a purged edge stops there and says so.
   const TPolygonId a = m.Polygon(0), b = m.Polygon(1);
   m.MarkEdgeDeleted(a, m.FirstEdge(a));
   m.Pack(0.0);
@@ -205,7 +167,6 @@ TEST(MeshDeletion, packPurgesOnlyAboveTheRatioAndKeepsTheOrder) {
   EXPECT_FALSE(m.ExactRingWalks());
   const TEdgeId before = m[m.FirstEdge(b)].Prev;
   m.MarkEdgeDeleted(m.FirstEdge(b));
-  EXPECT_EQ(m.DeletedEdges(), 1);
   m.Pack(0.0);
   EXPECT_EQ(m.EdgeCount(), 38);
   EXPECT_TRUE(m.ExactRingWalks());
@@ -216,69 +177,48 @@ TEST(MeshDeletion, packPurgesOnlyAboveTheRatioAndKeepsTheOrder) {
 
 // A hole of p around the square (1, 1) - (2, 2), clockwise as a hole should run unless told not.
 TRingId AddHole(T2DPolygonMesh& m, TPolygonId p, bool clockwise) {
-  const TPolygonId h = m.AddPolygon();
-  const TEdgeId e = clockwise ? m.StartRing(h, 1, 1, 1, 2) : m.StartRing(h, 1, 2, 1, 1);
-  m.InsertPointAfter(m.InsertPointAfter(e, 2, clockwise ? 2 : 1), 2, clockwise ? 1 : 2);
-  const TRingId hole = m.CreateRing();
-  m[hole].FirstEdge = e;
-  m.RebuildRingFrom(hole, e, 4);
+  const TPolygonId h = clockwise ? Rectangle(m, 2, 1, 1, 2) : Rectangle(m, 1, 1, 2, 2);
+  const TRingId hole = m.CreateCopy(m.OuterRing(h));
+  m.RebuildRingFrom(hole, m.FirstEdge(h), 4);
   m.AddInnerRing(p, hole);
   return hole;
 }
 
-// Each kind of damage is named by the check, and a sound polygon passes.
+// Each kind of damage is named by the ring check, and a sound polygon passes.
 TEST(RingCheck, namesTheFirstFaultOfADamagedPolygon) {
   using TDamage = void (*)(T2DPolygonMesh&, TPolygonId, TEdgeId);
-  const std::pair<TPolygonFault, TDamage> cases[] = {
-      {{}, [](T2DPolygonMesh& m, TPolygonId p, TEdgeId) { AddHole(m, p, true); }},
-      {{TRingFault::EdgeCount, -1},
-       [](T2DPolygonMesh& m, TPolygonId p, TEdgeId) { m.SetOuterEdgeCount(p, 2); }},
-      {{TRingFault::EdgeCount, -1},
-       [](T2DPolygonMesh& m, TPolygonId p, TEdgeId) { m.SetOuterEdgeCount(p, 5); }},
-      {{TRingFault::LongCycle, -1},
-       [](T2DPolygonMesh& m, TPolygonId p, TEdgeId) { m.SetOuterEdgeCount(p, 3); }},
-      {{TRingFault::NoFirstEdge, -1},
-       [](T2DPolygonMesh& m, TPolygonId p, TEdgeId) { m.SetFirstEdge(p, {}); }},
-      {{TRingFault::UnknownId, -1},
-       [](T2DPolygonMesh& m, TPolygonId p, TEdgeId) { m.SetFirstEdge(p, TEdgeId{77}); }},
-      {{TRingFault::NilLink, -1}, [](T2DPolygonMesh& m, TPolygonId, TEdgeId e) { m.Link(e, {}); }},
-      {{TRingFault::Flagged, -1},
-       [](T2DPolygonMesh& m, TPolygonId p, TEdgeId e) {
-         m.MarkEdgeDeleted(p, e);
-         m.SetOuterEdgeCount(p, 4);
-       }},
-      {{TRingFault::ForeignEdge, -1},
-       [](T2DPolygonMesh& m, TPolygonId, TEdgeId e) { m.SetIncidentRing(e, m.CreateRing()); }},
-      {{TRingFault::NotMirrored, -1},
-       [](T2DPolygonMesh& m, TPolygonId, TEdgeId e) { m.Link(m[e].Prev, m[e].Next); }},
-      {{TRingFault::Gap, -1},
-       [](T2DPolygonMesh& m, TPolygonId, TEdgeId e) {
+  using F = TRingFault;
+  const std::tuple<TRingFault, int, TDamage> cases[] = {
+      {F::None, -1, [](auto& m, auto p, auto) { AddHole(m, p, true); }},
+      {F::EdgeCount, -1, [](auto& m, auto p, auto) { m.SetOuterEdgeCount(p, 2); }},
+      {F::EdgeCount, -1, [](auto& m, auto p, auto) { m.SetOuterEdgeCount(p, 5); }},
+      {F::LongCycle, -1, [](auto& m, auto p, auto) { m.SetOuterEdgeCount(p, 3); }},
+      {F::NoFirstEdge, -1, [](auto& m, auto p, auto) { m.SetFirstEdge(p, {}); }},
+      {F::UnknownId, -1, [](auto& m, auto p, auto) { m.SetFirstEdge(p, TEdgeId{77}); }},
+      {F::NilLink, -1, [](auto& m, auto, auto e) { m.Link(e, {}); }},
+      {F::Flagged, -1, [](auto& m, auto, auto e) { m.MarkEdgeDeleted(e); }},
+      {F::ForeignEdge, -1, [](auto& m, auto, auto e) { m.SetIncidentRing(e, m.CreateRing()); }},
+      {F::NotMirrored, -1, [](auto& m, auto, auto e) { m.Link(m[e].Prev, m[e].Next); }},
+      {F::Gap, -1,
+       [](auto& m, auto, auto e) {
          const TEdgeId next = m[e].Next;
-         const TVertexId corner = m[e].Destination;
-         m.LinkThrough(e, m.AddVertex({7, 7}), next);
-         m.LinkThrough({}, corner, next);
+         m.LinkThrough(e, m.AddVertex({7, 7}), next);      // e ends at (7, 7) ...
+         m.LinkThrough({}, m[m[next].Next].Origin, next);  // ... but next starts elsewhere
          m.Link(e, next);
        }},
-      {{TRingFault::ShortCycle, 0},
-       [](T2DPolygonMesh& m, TPolygonId p, TEdgeId) { m[AddHole(m, p, true)].EdgeCount = 5; }},
-      {{TRingFault::Orientation, 0},
-       [](T2DPolygonMesh& m, TPolygonId p, TEdgeId) { AddHole(m, p, false); }},
-      {{TRingFault::WrongFace, 0},
-       [](T2DPolygonMesh& m, TPolygonId p, TEdgeId) {
-         m[AddHole(m, p, true)].IncidentFace = m.AddFace();
-       }},
-  };
-  for (const auto& [fault, damage] : cases) {
+      {F::ShortCycle, 0, [](auto& m, auto p, auto) { m[AddHole(m, p, true)].EdgeCount = 5; }},
+      {F::Orientation, 0, [](auto& m, auto p, auto) { AddHole(m, p, false); }},
+      {F::WrongFace, 0, [](auto& m, auto p, auto) { m[AddHole(m, p, true)].IncidentFace = {}; }}};
+  for (const auto& [fault, ring, damage] : cases) {
     T2DPolygonMesh m;
     const TPolygonId p = Rectangle(m, 0, 0, 4, 4);
     damage(m, p, m.FirstEdge(p));
     const TPolygonFault found = CheckPolygon(m, p);
-    EXPECT_TRUE(found.Fault == fault.Fault && found.Ring == fault.Ring) << DescribeFault(found);
+    EXPECT_TRUE(found.Fault == fault && found.Ring == ring) << DescribeFault(found);
   }
   T2DPolygonMesh m;
-  const TPolygonId clockwise = m.AddPolygon();
-  m.InsertPointAfter(m.InsertPointAfter(m.StartRing(clockwise, 0, 0, 0, 1), 1, 1), 1, 0);
-  EXPECT_EQ(DescribeFault(CheckPolygon(m, clockwise)), "outer ring: wrong orientation");
+  EXPECT_EQ(DescribeFault(CheckPolygon(m, Rectangle(m, 1, 0, 0, 1))),
+            "outer ring: wrong orientation");
 }
 
 // TIdList against a plain vector: appends, removals anywhere, sweeps and lookups.
@@ -305,9 +245,8 @@ TEST(IdList, behavesLikeAnOrderedVectorUnderRandomEdits) {
       ASSERT_EQ(list.IndexOf(probe), it == model.end() ? -1 : static_cast<int>(it - model.begin()));
     }
     ASSERT_EQ(list.Count(), static_cast<int>(model.size()));
-    if (step % 97 == 0) {
-      for (std::size_t i = 0; i < model.size(); ++i)
-        ASSERT_EQ(list.At(static_cast<int>(i)), model[i]);
+    for (std::size_t i = 0; step % 97 == 0 && i < model.size(); ++i) {
+      ASSERT_EQ(list.At(static_cast<int>(i)), model[i]);
     }
   }
 }
