@@ -1,12 +1,13 @@
 // JoinAtLeftBorder: regions that cross a tile's west border become one polygon.
 //
-// THE PICTURE. A tile with a left neighbour builds from ring position 2 on, whose left side lies
-// on the line where the left tile stopped (its ring position 4376); both tiles number rows alike.
+// THE PICTURE. A tile with a left neighbour builds from FirstBorderPosition (ring position 2) on,
+// whose left side lies on the line where the left tile stopped (its LastBuiltPosition); both
+// tiles number rows alike.
 // For every row the left tile left RowLinks[row] = LE: the edge that rises on that line after
 // the bottom of its last run of the row. By the time the right tile builds the row, LE may have
 // been stretched down by the left tile's later rows (its origin LEo below this row's bottom BL)
 // and cut short at its top by this tile's previous row (its destination LEd at this row's top TL
-// or higher). The fresh rectangle P = TL -> BL -> BR -> TR of the run at position 2 is spliced
+// or higher). The fresh rectangle P = TL -> BL -> BR -> TR of the run starting there is spliced
 // into the boundary of QL, the polygon of LE, along the piece of the line they share:
 // - at the bottom-left corner, LE either ends exactly at BL (then LE and P's bottom leave the
 //   ring and LE's predecessor runs on east to BR) or comes from further down (then it is cut
@@ -17,20 +18,21 @@
 // The survivor is QL, and P's bottom (or LE's predecessor) is the bottom edge recorded for the
 // run's columns.
 //
-// CLOSURE. When the polygon above P (through the column link EQ at position 2) is QL as well,
+// CLOSURE. When the polygon above P (through the column link EQ at that position) is QL as well,
 // filling P's place closes QL around the corner TL: unless QL's boundary already turns from LE
 // straight into EQ there, the boundary is split at TL into an outer cycle through LE and EQ and
 // an inner cycle through EQ's predecessor and LE's successor, which runs clockwise around the
 // region north-west of TL. That inner cycle is a hole (kept or filled by the limits, its enclosed
 // polygon the one of the previous row's record LD), and P is then spliced in on both sides. The
-// caller makes no further join at position 2.
+// caller makes no further join at that position.
 //
 // Every link is checked before anything is relinked. A missing one (which a consistent mesh
-// never has) leaves P on its own: no join across the border for this run.
+// never has) leaves P on its own: no join across the border for this run. The invariants every
+// join keeps are told in RowPass.h.
 #include <optional>
 
-#include "calculation/RowPass.h"
-#include "calculation/WoodedAreaCalculation.h"
+#include "calculation/Joins.h"
+#include "calculation/Tile.h"
 #include "geometry/PolygonMesh.h"
 
 namespace qv {
@@ -76,10 +78,6 @@ std::optional<TBorderNames> NameBorder(const T2DPolygonMesh& m, TEdgeId topEdge,
   return n;
 }
 
-TPolygonId PolygonOf(const T2DPolygonMesh& m, TEdgeId edge) {
-  return edge ? m.IncidentPolygon(edge) : TPolygonId{};
-}
-
 // The bottom-left corner, the same with and without closure.
 void JoinBottomLeft(T2DPolygonMesh& m, const TBorderNames& n, TPolygonId p, TPolygonId ql,
                     TEdgeId& bottomEdge) {
@@ -108,38 +106,17 @@ void JoinWithoutClosure(T2DPolygonMesh& m, const TBorderNames& n, TPolygonId p, 
   m.SetFirstEdge(ql, topEdge);
 }
 
-// Splits QL's boundary at TL and makes the cycle around the region north-west of TL a hole, or
-// fills it.
-void CutNorthWestHole(TWoodedAreaCalculation& calc, const TBorderNames& n, TPolygonId ql,
-                      TPolygonId qd) {
-  T2DPolygonMesh& m = *calc.PolygonMesh;
-  m.LinkThrough(n.LE, n.TR, n.EQ);
-  m.LinkThrough(n.EQp, n.TL, n.LEn);
-  const TRingId h = m.CreateRing();
-  m[h].EnclosedPolygon = qd;
-  m[h].FirstEdge = n.LEn;
-  m[h].IncidentFace = m[ql].Face;
-  m.SetIncidentRing(n.LEn, h);
-  // A cycle that cannot be rebuilt leaves the hole with no edges; it is judged by its area.
-  m.RebuildRingFrom(h, n.LEn, m.OuterEdgeCount(ql));
-  m.SetOuterEdgeCount(ql, m.OuterEdgeCount(ql) - m[h].EdgeCount);
-  m.SetFirstEdge(ql, n.LE);
-  const double area = -m.Area(h);
-  if (HoleIsKept(calc, m[ql].IsWooded, area)) {
-    m.ResetIncidentRing(n.LEn, h);
-    m.AddInnerRing(ql, h);
-    return;
+void JoinWithClosure(TRowPassContext& ctx, const TBorderNames& n, TPolygonId p, TPolygonId ql,
+                     TPolygonId qa, TPolygonId qd, TEdgeId& topEdge, TEdgeId& bottomEdge) {
+  T2DPolygonMesh& m = ctx.Mesh;
+  if (n.LEn != n.EQ) {
+    // Split QL's boundary at TL: the cycle around the region north-west of TL becomes a hole, or
+    // is filled. A cycle that cannot be walked closed leaves the hole without edges.
+    m.LinkThrough(n.LE, n.TR, n.EQ);
+    m.LinkThrough(n.EQp, n.TL, n.LEn);
+    CutHole(ctx, ql, n.LEn, qd, m.OuterEdgeCount(ql));
+    m.SetFirstEdge(ql, n.LE);
   }
-  m.DiscardRing(h);
-  if (qd) m.MarkPolygonDeleted(qd);
-  m[ql].Area += area;
-}
-
-void JoinWithClosure(TWoodedAreaCalculation& calc, const TBorderNames& n, TPolygonId p,
-                     TPolygonId ql, TPolygonId qa, TPolygonId qd, TEdgeId& topEdge,
-                     TEdgeId& bottomEdge) {
-  T2DPolygonMesh& m = *calc.PolygonMesh;
-  if (n.LEn != n.EQ) CutNorthWestHole(calc, n, ql, qd);
   const TRingId outer = m.IncidentRing(n.LE);
   m.ResetIncidentRing(n.T, outer);
   m.ResetIncidentRing(n.EQ, outer);
@@ -181,26 +158,24 @@ TLeftBorderLinks LeftBorderLinks(TTile& tile, int row) {
   return links;
 }
 
-void JoinAtLeftBorder(TWoodedAreaCalculation& calc, TPolygonId& p, TEdgeId& topEdge,
+void JoinAtLeftBorder(TRowPassContext& ctx, TPolygonId& p, TEdgeId& topEdge,
                       const TLeftBorderLinks& links, TEdgeId eq, TEdgeId& bottomEdge,
                       bool& joined) {
   joined = false;
-  T2DPolygonMesh& m = *calc.PolygonMesh;
-  const TPolygonId ql = PolygonOf(m, links.LE);
+  T2DPolygonMesh& m = ctx.Mesh;
+  const TPolygonId ql = m.IncidentPolygon(links.LE);
   if (!ql || m[ql].IsWooded != m[p].IsWooded) return;
-  const TPolygonId qa = PolygonOf(m, eq);
+  const TPolygonId qa = m.IncidentPolygon(eq);
   const bool closure = qa && qa == ql && m[qa].IsWooded == m[p].IsWooded;
   const auto names = NameBorder(m, topEdge, bottomEdge, links.LE, closure ? eq : TEdgeId{});
   if (!names) return;
   joined = closure;
   if (closure) {
-    JoinWithClosure(calc, *names, p, ql, qa, PolygonOf(m, links.LD), topEdge, bottomEdge);
+    JoinWithClosure(ctx, *names, p, ql, qa, m.IncidentPolygon(links.LD), topEdge, bottomEdge);
   } else {
     JoinWithoutClosure(m, *names, p, ql, topEdge, bottomEdge);
   }
-  m[ql].Area += m[p].Area;
-  m.SetOuterEdgeCount(ql, m.OuterEdgeCount(ql) + m.OuterEdgeCount(p));
-  m.MarkPolygonDeleted(p);
+  Absorb(m, p, ql);
   p = ql;
 }
 

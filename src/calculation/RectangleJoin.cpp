@@ -11,11 +11,10 @@
 // line east of the join, where the next join can start, and the loop jumps past the columns
 // under the joined bottom edge, so each bottom edge above is joined once.
 //
-// THE INVARIANTS (see also RowPass.h): every live ring stays one Next cycle of EdgeCount edges;
-// the survivor of an upward join is the polygon above; a second join of the run with the polygon
-// it already joined splits its outer cycle in two at the top line, and the part between the two
-// joins, which runs clockwise around the pixels above the run that the polygon now encloses,
-// becomes a hole or is filled.
+// A second join of the run with the polygon it already joined splits that polygon's outer cycle
+// in two at the top line: the part between the two joins runs clockwise around the pixels above
+// the run that the polygon now encloses, and becomes a hole or is filled (CutHole). The
+// invariants every join keeps are told in RowPass.h.
 //
 // MISSING LINKS. The names of the edges and corners around a join are taken before anything is
 // relinked. When one of them cannot be taken because a link is nil, or a step would have to
@@ -27,9 +26,10 @@
 #include <new>
 #include <optional>
 
+#include "calculation/Joins.h"
 #include "calculation/RowGeometry.h"
 #include "calculation/RowPass.h"
-#include "calculation/WoodedAreaCalculation.h"
+#include "calculation/Tile.h"
 #include "geometry/PolygonMesh.h"
 #include "platform/Format.h"
 #include "platform/Platform.h"
@@ -96,40 +96,6 @@ void Relink(T2DPolygonMesh& m, TPolygonId p, TPolygonId q, TEdgeId edgeQ, TEdgeI
   }
 }
 
-// Q takes over P: its area, its edges (already in Q's ring) and its holes.
-void Absorb(T2DPolygonMesh& m, TPolygonId p, TPolygonId q) {
-  m[q].Area += m[p].Area;
-  m.SetOuterEdgeCount(q, m.OuterEdgeCount(p) + m.OuterEdgeCount(q));
-  for (int i = m.InnerRingCount(p) - 1; i >= 0; --i) m.AddInnerRing(q, m.ExtractInnerRing(p, i));
-}
-
-// The cycle through t, split off Q's outer ring by a closing join, becomes a hole or is filled.
-void CutHole(TWoodedAreaCalculation& calc, TPolygonId q, TEdgeId t, TPolygonId leftAbove) {
-  T2DPolygonMesh& m = *calc.PolygonMesh;
-  const TRingId h = m.CreateRing();
-  m[h].FirstEdge = t;
-  m[h].IncidentFace = m[q].Face;
-  m[h].EnclosedPolygon = leftAbove;
-  m.SetIncidentRing(t, h);
-  if (m.RebuildRingFrom(h, t, m.EdgeCount()) == 0) {
-    Platform().Beep();
-    Platform().ShowMessage("RebuildRingFrom() failed");
-  }
-  m.SetOuterEdgeCount(q, m.OuterEdgeCount(q) - m[h].EdgeCount);
-  const double area = -m.Area(h);  // a hole runs clockwise
-  if (HoleIsKept(calc, m[q].IsWooded, area)) {
-    m.AddInnerRing(q, h);
-    return;
-  }
-  m.DiscardRing(h);
-  if (leftAbove) m.MarkPolygonDeleted(leftAbove);
-  m[q].Area += area;
-}
-
-TPolygonId PolygonOf(const T2DPolygonMesh& m, TEdgeId edge) {
-  return edge ? m.IncidentPolygon(edge) : TPolygonId{};
-}
-
 // A column link whose ring leads to no polygon is reported; the column then makes no join.
 void ReportLinkWithoutPolygon(const T2DPolygonMesh& m, TEdgeId edgeQ) {
   Platform().ShowMessage(m.IncidentFace(edgeQ) ? "EdgeQ.IncidentFace.Polygon nil"
@@ -141,14 +107,14 @@ void ReportLinkWithoutPolygon(const T2DPolygonMesh& m, TEdgeId edgeQ) {
 int LastColumnUnder(const T2DPolygonMesh& m, const TTile& tile, TEdgeId edgeQ, int j, int end) {
   const TVertexId d = m[edgeQ].Destination;
   if (!d) return j;
-  const std::int64_t k = RoundHalfEven(m[d].X() - tile.WestX + 3.5);
+  const std::int64_t k = PositionEndingAt(tile, m[d].X());
   return static_cast<int>(std::clamp<std::int64_t>(k, j, std::max(j, end)));
 }
 
 // Step 4 of CloseRectangle: the joins of the rectangle with the polygons above, west to east.
-void JoinUpwards(TWoodedAreaCalculation& calc, TTile& tile, const TRowState& state, TPolygonId& p,
+void JoinUpwards(TRowPassContext& ctx, TTile& tile, const TRowState& state, TPolygonId& p,
                  TEdgeId& topEdge, TEdgeId& bottomEdge, int end) {
-  T2DPolygonMesh& m = *calc.PolygonMesh;
+  T2DPolygonMesh& m = ctx.Mesh;
   const auto links = tile.ColumnLinks();
   bool joined = false;
   // Neighbouring columns mostly share one bottom edge above, and a column's left neighbour is
@@ -160,7 +126,7 @@ void JoinUpwards(TWoodedAreaCalculation& calc, TTile& tile, const TRowState& sta
   const auto polygonOf = [&](TEdgeId edge) {
     if (!known || edge != knownEdge) {
       knownEdge = edge;
-      knownPolygon = PolygonOf(m, edge);
+      knownPolygon = m.IncidentPolygon(edge);
       known = true;
     }
     return knownPolygon;
@@ -170,8 +136,8 @@ void JoinUpwards(TWoodedAreaCalculation& calc, TTile& tile, const TRowState& sta
     const TPolygonId leftAbove =
         j > 0 ? polygonOf(links[static_cast<std::size_t>(j - 1)].Edge) : TPolygonId{};
     const TPolygonId q = polygonOf(edgeQ);
-    if (j == 2 && tile.LeftNeighbor != nullptr) {
-      JoinAtLeftBorder(calc, p, topEdge, LeftBorderLinks(tile, state.Row), edgeQ, bottomEdge,
+    if (j == FirstBorderPosition && tile.LeftNeighbor != nullptr) {
+      JoinAtLeftBorder(ctx, p, topEdge, LeftBorderLinks(tile, state.Row), edgeQ, bottomEdge,
                        joined);
       known = false;
     }
@@ -182,20 +148,16 @@ void JoinUpwards(TWoodedAreaCalculation& calc, TTile& tile, const TRowState& sta
     if (!q || m[q].IsWooded != m[p].IsWooded) continue;
     const int nextJ = LastColumnUnder(m, tile, edgeQ, j, end);
     known = false;
-    if (!joined) JoinPolygons(calc, p, q, edgeQ, topEdge, leftAbove);
+    if (!joined) JoinPolygons(ctx, p, q, edgeQ, topEdge, leftAbove);
     j = nextJ;
-    if (!joined && p != q) {
-      m.MarkPolygonDeleted(p);
-      p = q;
-    }
     joined = false;
   }
 }
 
 // Steps 1 to 8 of CloseRectangle; false where a rectangle cannot be completed.
-bool CloseRun(TWoodedAreaCalculation& calc, TTile& tile, TRowState& state, bool newClass,
-              bool isLast, int col) {
-  T2DPolygonMesh& m = *calc.PolygonMesh;
+bool CloseRun(TRowPassContext& ctx, TTile& tile, TRowState& state, bool newClass, bool isLast,
+              int col) {
+  T2DPolygonMesh& m = ctx.Mesh;
   if (m.PolygonCount() == 0) return false;
   TPolygonId p = m.Polygon(m.PolygonCount() - 1);
   const double xr = PixelCenterX(tile, col) + (isLast ? HalfPixel : -HalfPixel);
@@ -207,7 +169,7 @@ bool CloseRun(TWoodedAreaCalculation& calc, TTile& tile, TRowState& state, bool 
   const int end = isLast ? col + 1 : col;
   m.SetArea(p, end - state.RunStartCol);
 
-  JoinUpwards(calc, tile, state, p, topEdge, bottomEdge, end);
+  JoinUpwards(ctx, tile, state, p, topEdge, bottomEdge, end);
 
   const auto links = tile.ColumnLinks();
   for (int k = state.RunStartCol; k < end; ++k)
@@ -224,15 +186,11 @@ bool CloseRun(TWoodedAreaCalculation& calc, TTile& tile, TRowState& state, bool 
 
 }  // namespace
 
-bool HoleIsKept(const TWoodedAreaCalculation& calc, bool enclosingIsWooded, double area) {
-  return area >= (enclosingIsWooded ? calc.MinClearingArea : calc.MinWoodedArea);
-}
-
-bool CloseRectangle(TWoodedAreaCalculation& calc, TTile& tile, TRowState& state, bool newClass,
+bool CloseRectangle(TRowPassContext& ctx, TTile& tile, TRowState& state, bool newClass,
                     bool isLast, int col) {
   bool closed = false;
   try {
-    closed = CloseRun(calc, tile, state, newClass, isLast, col);
+    closed = CloseRun(ctx, tile, state, newClass, isLast, col);
   } catch (const std::bad_alloc&) {
     // Not a fault of this rectangle: the run as a whole cannot go on, and says so.
     throw;
@@ -248,18 +206,22 @@ bool CloseRectangle(TWoodedAreaCalculation& calc, TTile& tile, TRowState& state,
   return closed;
 }
 
-void JoinPolygons(TWoodedAreaCalculation& calc, TPolygonId p, TPolygonId q, TEdgeId edgeQ,
+void JoinPolygons(TRowPassContext& ctx, TPolygonId& p, TPolygonId q, TEdgeId edgeQ,
                   TEdgeId& topEdge, TPolygonId leftAbove) {
-  T2DPolygonMesh& m = *calc.PolygonMesh;
+  T2DPolygonMesh& m = ctx.Mesh;
   const TEdgeId t = topEdge;
   Relink(m, p, q, edgeQ, topEdge);
   m.SetFirstEdge(q, topEdge);
   if (p != q) {
     Absorb(m, p, q);
+    p = q;
     return;
   }
   // The run had been joined to Q before: T now bounds the pixels between the two joins.
-  CutHole(calc, q, t, leftAbove);
+  if (!CutHole(ctx, q, t, leftAbove, m.EdgeCount())) {
+    Platform().Beep();
+    Platform().ShowMessage("RebuildRingFrom() failed");
+  }
 }
 
 }  // namespace qv

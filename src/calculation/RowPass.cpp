@@ -1,16 +1,5 @@
-// VectorizeRow and VectorizePixel: the walk along one row and the runs of equal class.
-//
-// STATE. Between rows only the tile's ColumnLinks and RowLinks live on (RowPass.h tells what
-// they hold). Within the row there is one open run at a time: RunOpen, RunStartCol, and its
-// polygon, always the newest of the mesh, whose ring is still just the run's left side. The
-// class of the pixel visited last decides whether the run goes on.
-//
-// INVARIANTS. Pixels are visited west to east from First to Last. A run is closed at the first
-// pixel whose class differs from its left neighbour's, and at Last at the latest; every closed
-// run has joined the polygons above it and left its bottom edge in ColumnLinks before the next
-// run opens, so a run always finds the links of the row above to its right and those of its own
-// row to its left. A row of a single position opens its run and never closes it: the polygon
-// keeps its one edge and area 0.
+// VectorizeRow and VectorizePixel: the walk along one row and the runs of equal class. The state
+// it keeps, the order it follows and the invariants of the joins are told in RowPass.h.
 #include "calculation/RowPass.h"
 
 #include <stdexcept>
@@ -22,6 +11,16 @@
 #include "platform/Platform.h"
 
 namespace qv {
+
+namespace {
+
+// The ratio of the mesh's Pack after each row: a list is purged only when the mesh counts more
+// flagged items than three times its length. Flagged items stay in their lists, and the joins
+// flag edges through polygons, which the mesh does not count, so this never purges during the
+// rows: nothing that a link may still name is freed before the driver's final Pack(0).
+constexpr double RowPackRatio = 3.0;
+
+}  // namespace
 
 void OpenRun(T2DPolygonMesh& mesh, const TTile& tile, TRowState& state, int col, bool wooded) {
   const TPolygonId p = mesh.AddPolygon();
@@ -36,18 +35,18 @@ namespace {
 
 // Closes the open run at col: the pixel there differs from its left neighbour, or is the last.
 // Out of line, since it runs once per run while the pixel step runs once per pixel.
-[[gnu::noinline]] bool EndRun(TWoodedAreaCalculation& calc, TTile& tile, TRowState& state,
-                              int col, bool isLast, bool previous, bool wooded) {
+[[gnu::noinline]] bool EndRun(TRowPassContext& ctx, TTile& tile, TRowState& state, int col,
+                              bool isLast, bool previous, bool wooded) {
   bool closed = false;
   if (isLast && previous == wooded) {
-    closed = CloseRectangle(calc, tile, state, wooded, true, col);
+    closed = CloseRectangle(ctx, tile, state, wooded, true, col);
   } else if (isLast) {
     // The last pixel differs from its left neighbour: the run ends before it, and the pixel
     // becomes a run of its own that is closed at once.
-    closed = CloseRectangle(calc, tile, state, wooded, false, col) &&
-             CloseRectangle(calc, tile, state, wooded, true, col);
+    closed = CloseRectangle(ctx, tile, state, wooded, false, col) &&
+             CloseRectangle(ctx, tile, state, wooded, true, col);
   } else {
-    closed = CloseRectangle(calc, tile, state, wooded, false, col);
+    closed = CloseRectangle(ctx, tile, state, wooded, false, col);
   }
   if (!closed) {
     Platform().Beep();
@@ -57,45 +56,45 @@ namespace {
 }
 
 // The pixel step, inlined into the row loop: most pixels only continue the open run.
-[[gnu::always_inline]] inline bool VisitPixel(TWoodedAreaCalculation& calc, TTile& tile,
+[[gnu::always_inline]] inline bool VisitPixel(TRowPassContext& ctx, TTile& tile,
                                               TRowState& state, int col, bool isLast) {
-  const bool wooded = TreeTopStep(calc, tile, state.Ring, col, state.Y);
+  const bool wooded = TreeTopStep(ctx, tile, state.Ring, col, state.Y);
   const bool previous = state.PreviousClass;
   state.PreviousClass = wooded;
   if (!state.RunOpen) {
-    OpenRun(*calc.PolygonMesh, tile, state, col, wooded);
+    OpenRun(ctx.Mesh, tile, state, col, wooded);
     return true;
   }
   if (previous == wooded && !isLast) return true;
-  return EndRun(calc, tile, state, col, isLast, previous, wooded);
+  return EndRun(ctx, tile, state, col, isLast, previous, wooded);
 }
 
 }  // namespace
 
-bool VectorizeRow(TWoodedAreaCalculation& calc, TTile& tile, int row) {
-  if (!calc.PolygonMesh || !calc.CrownCircles) {
-    throw std::logic_error("The row pass needs the mesh and the crown circles of a run");
-  }
+bool VectorizeRow(TRowPassContext& ctx, TTile& tile, int row) {
   if (row < 0 || row >= TTile::TileRowCount) throw std::out_of_range("Row pass: row out of range");
   TRowState state;
   state.Row = row;
-  state.Slot = tile.MiddleSlot();
   state.Y = BuiltRowCenterY(tile, row);
-  state.Ring = TRingRows::Around(tile, state.Slot);
-  const TRowSpan span = TRowSpan::For(tile, calc.Extent);
+  state.Ring = TRingRows::Around(tile, tile.MiddleSlot());
+  const TRowSpan span = TRowSpan::For(tile, ctx.Extent);
   for (int col = span.First; col <= span.Last; ++col) {
-    if (!VisitPixel(calc, tile, state, col, col == span.Last)) {
+    if (!VisitPixel(ctx, tile, state, col, col == span.Last)) {
       Platform().Beep();
       return false;
     }
   }
-  calc.PolygonMesh->Pack(3.0);
+  ctx.Mesh.Pack(RowPackRatio);
   return true;
 }
 
-bool VectorizePixel(TWoodedAreaCalculation& calc, TTile& tile, TRowState& state, int col,
-                    bool isLast) {
-  return VisitPixel(calc, tile, state, col, isLast);
+bool VectorizeRow(TWoodedAreaCalculation& calc, TTile& tile, int row) {
+  TRowPassContext ctx = calc.RowPassContext();
+  return VectorizeRow(ctx, tile, row);
+}
+
+bool VectorizePixel(TRowPassContext& ctx, TTile& tile, TRowState& state, int col, bool isLast) {
+  return VisitPixel(ctx, tile, state, col, isLast);
 }
 
 }  // namespace qv

@@ -37,7 +37,7 @@ class TClearingFill {
   bool CheckHole(TPolygonId p, int h, TRingId guard) {
     const TRingId r = mesh_.InnerRing(p, h);
     const double a = -mesh_.Area(r);
-    if (a >= limits_.MinClearingArea) return false;
+    if (limits_.HoleIsKept(true, a)) return false;  // a clearing in a wooded polygon
     path_.push_back(r);
     const bool filled = FillIslandHoles(p, mesh_[r].EnclosedPolygon, guard);
     path_.pop_back();

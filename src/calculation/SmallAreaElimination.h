@@ -22,14 +22,23 @@
 // recursion always ends.
 #pragma once
 
+#include "calculation/ParameterDefaults.h"
 #include "geometry/Ids.h"
 #include "geometry/PolygonMesh.h"
 
 namespace qv {
 
 struct TAreaLimits {
-  double MinClearingArea = 100.0;  // m2; a clearing of exactly this area stays
-  double MinWoodedArea = 200.0;    // m2; a wooded polygon of exactly this area stays
+  double MinClearingArea = defaults::MinClearingArea;  // m2; a clearing of exactly this stays
+  double MinWoodedArea = defaults::MinWoodedArea;      // m2; a wood of exactly this stays
+
+  // Whether a hole of the given area in a polygon of the given class stays a hole rather than
+  // being filled: a clearing in a wooded polygon is measured against MinClearingArea, a wooded
+  // patch in an open polygon against MinWoodedArea. The row pass asks this the moment a join
+  // closes a hole; a hole of exactly the limit stays.
+  bool HoleIsKept(bool enclosingIsWooded, double area) const {
+    return area >= (enclosingIsWooded ? MinClearingArea : MinWoodedArea);
+  }
 };
 
 // Step 1 over all polygons that exist when it starts; always true.

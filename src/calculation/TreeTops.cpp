@@ -1,16 +1,13 @@
 #include "calculation/TreeTops.h"
 
-#include <stdexcept>
-
 #include "geometry/Polygons.h"
 
 namespace qv {
 
-void AddCrownCircle(TWoodedAreaCalculation& calc, double x, double y, double h) {
-  if (!calc.CrownCircles) throw std::logic_error("Crown circles added outside a run");
+void AddCrownCircle(TRowPassContext& ctx, double x, double y, double h) {
   // A radius of 0 or less gives the circle no points, but the tree is still counted.
-  const double radius = calc.TreeRadiusParam1 * h + calc.TreeRadiusParam0;
-  calc.CrownCircles->Add({x, y, radius, h, calc.NumCirclePoints, true});
+  const double radius = ctx.Tree.TreeRadiusParam1 * h + ctx.Tree.TreeRadiusParam0;
+  ctx.Crowns.Add({x, y, radius, h, ctx.Tree.NumCirclePoints, true});
 }
 
 }  // namespace qv

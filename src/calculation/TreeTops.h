@@ -16,8 +16,8 @@
 #include "calculation/OffsetVector.h"
 #include "calculation/RingRows.h"
 #include "calculation/RowGeometry.h"
+#include "calculation/RowPassContext.h"
 #include "calculation/Tile.h"
-#include "calculation/WoodedAreaCalculation.h"
 
 namespace qv {
 
@@ -86,17 +86,17 @@ inline bool IsTreeTop(const TRingRows& ring, int p, double noData) {
 static_assert(4 + 4 + 4 + 8 == TOffsetVector::Count, "the groups cover the neighbourhood");
 
 // Appends the crown of a tree of height h standing at (x, y).
-void AddCrownCircle(TWoodedAreaCalculation& calc, double x, double y, double h);
+void AddCrownCircle(TRowPassContext& ctx, double x, double y, double h);
 
 // The per-pixel step: the class of the built row's pixel at position p, and for a tree top its
 // crown circle at the pixel centre (x of position p, the given centre line y) appended to
-// calc.CrownCircles.
+// the context's Crowns.
 // Inline: it runs for every pixel of the tile.
-inline bool TreeTopStep(TWoodedAreaCalculation& calc, const TTile& tile, const TRingRows& ring,
-                        int p, double y) {
+inline bool TreeTopStep(TRowPassContext& ctx, const TTile& tile, const TRingRows& ring, int p,
+                        double y) {
   const double h = ring.At(0, p);
-  if (!PixelIsHigh(h, tile.NoDataValue, calc.MinTreeHeight)) return false;
-  if (IsTreeTop(ring, p, tile.NoDataValue)) AddCrownCircle(calc, PixelCenterX(tile, p), y, h);
+  if (!PixelIsHigh(h, tile.NoDataValue, ctx.Tree.MinTreeHeight)) return false;
+  if (IsTreeTop(ring, p, tile.NoDataValue)) AddCrownCircle(ctx, PixelCenterX(tile, p), y, h);
   return true;
 }
 

@@ -1,5 +1,7 @@
 #include "calculation/WoodedAreaCalculation.h"
 
+#include <stdexcept>
+
 #include "calculation/TileGrid.h"
 #include "platform/Format.h"
 
@@ -53,6 +55,17 @@ void TWoodedAreaCalculation::BeginRun() {
   PolygonMesh = std::make_unique<T2DPolygonMesh>();
   CrownCircles = std::make_unique<T2DPolygons>();
   CrownCircles->HasHeights = true;
+}
+
+TRowPassContext TWoodedAreaCalculation::RowPassContext() {
+  if (!PolygonMesh || !CrownCircles) {
+    throw std::logic_error("The row pass needs the mesh and the crown circles of a run");
+  }
+  return {*PolygonMesh,
+          *CrownCircles,
+          {MinTreeHeight, NumCirclePoints, TreeRadiusParam0, TreeRadiusParam1},
+          {MinClearingArea, MinWoodedArea},
+          Extent};
 }
 // --- end row pass ---
 

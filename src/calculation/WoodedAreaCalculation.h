@@ -11,8 +11,9 @@
 #include <memory>
 #include <string>
 
-#include "calculation/OffsetVector.h"
+#include "calculation/ParameterDefaults.h"
 #include "calculation/RowPass.h"
+#include "calculation/RowPassContext.h"
 #include "calculation/Tiles.h"
 #include "geometry/PolygonMesh.h"
 #include "geometry/Polygons.h"
@@ -59,7 +60,8 @@ class TWoodedAreaCalculation {
   // ring's middle row, r - 2). Returning false fails the tile. Empty: nothing is built.
   // --- row pass (polygon building): VectorizeRow by default; tests that only want the ring
   // rows put their own function here ---
-  std::function<bool(TWoodedAreaCalculation&, TTile&, int row)> RowPass = VectorizeRow;
+  std::function<bool(TWoodedAreaCalculation&, TTile&, int row)> RowPass =
+      static_cast<bool (*)(TWoodedAreaCalculation&, TTile&, int)>(VectorizeRow);
 
   // --- row pass: the containers of one run ---
   // Creates a fresh PolygonMesh and CrownCircles (with HasHeights) for a run; RunTilePass then
@@ -67,7 +69,9 @@ class TWoodedAreaCalculation {
   void BeginRun();
   std::unique_ptr<T2DPolygonMesh> PolygonMesh;  // raster polygons of the current run
   std::unique_ptr<T2DPolygons> CrownCircles;    // crown circles of the current run
-  TOffsetVector Offsets;                        // the neighbourhood of the tree-top test
+  // What the row pass works with: the run's containers and the parameters as they are now.
+  // Throws std::logic_error outside a run (before BeginRun).
+  TRowPassContext RowPassContext();
   // --- end row pass ---
 
   // --- extent and layout ---
@@ -77,12 +81,12 @@ class TWoodedAreaCalculation {
 
   // --- parameters ---
   std::uint8_t NhmFiletype = NhmAsciiGrid;
-  double MinTreeHeight = 2.0;
-  double MinClearingArea = 100.0;
-  double MinWoodedArea = 200.0;
-  std::int32_t NumCirclePoints = 36;
-  double TreeRadiusParam0 = 2.6894;
-  double TreeRadiusParam1 = 0.1117;
+  double MinTreeHeight = defaults::MinTreeHeight;
+  double MinClearingArea = defaults::MinClearingArea;
+  double MinWoodedArea = defaults::MinWoodedArea;
+  std::int32_t NumCirclePoints = defaults::NumCirclePoints;
+  double TreeRadiusParam0 = defaults::TreeRadiusParam0;
+  double TreeRadiusParam1 = defaults::TreeRadiusParam1;
   double LayoutVersion = 3.3;
 
   // --- files ---

@@ -1,12 +1,9 @@
-// Whole runs through ComputeWoodedAreas on small windows of heights spread over a 2 x 2 block of
-// tiles: the file check and the prompt, the failures of a tile, exceptions, the result code and
-// the layers, judged against what the heights alone give (LayerOracle.h).
+// Whole runs through ComputeWoodedAreas on small windows of heights, most spread over a 2 x 2
+// block of tiles: the layers against what the heights give, the file check and the prompt, the
+// failures of a tile, exceptions, and the result code.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "WholeRun.h"
-#include "calculation/NhmError.h"
+#include "Runs.h"
 #include "platform/FileFaults.h"
 #include "platform/Format.h"
 
@@ -15,32 +12,50 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The window spans tiles 1091-11, -12 (rows 0-19) and -13, -14 (rows 20-39); columns 0-29 lie in
-// the western tiles.
-constexpr double BlockX0 = WestX12 - 30;
-constexpr double BlockY0 = NorthY13 + 20;
-// What tile 11 builds by itself: its own columns up to 4372 and rows up to 2997.
-constexpr int Tile11LastColumn = 27;
-constexpr int Tile11LastRow = 17;
-
-std::string FileNotFound(const std::string& name) {
-  return Format(Msg(msgFileNotFound), {std::string_view(name)});
+std::string Texted(TMsg id, const std::string& value) {
+  return Format(Msg(id), {std::string_view(value)});
 }
 
 THeightWindow WithNoData(THeightWindow w, int c0, int c1, int r0, int r1) {
-  for (int r = r0; r <= r1; ++r) {
-    for (int c = c0; c <= c1; ++c) w.Values[static_cast<std::size_t>(r) * w.Width + c] = NoData;
+  for (int i = 0; i < w.Width * w.Height; ++i) {
+    if (i % w.Width >= c0 && i % w.Width <= c1 && i / w.Width >= r0 && i / w.Width <= r1) {
+      w.Values[i] = NoData;
+    }
   }
   return w;
 }
 
-bool NoTileHoldsBuffers(const TWoodedAreaCalculation& calc) {
-  for (int r = 0; r < calc.Tiles.RowCount(); ++r) {
-    for (int k = 0; k < calc.Tiles.ColumnCount(); ++k) {
-      if (calc.Tiles.Get(r, k).HasBuffers()) return false;
-    }
+// Replaces the header line starting with `key` by `line`.
+void EditHeader(const std::string& path, const std::string& key, const std::string& line) {
+  std::string text = ReadFile(path);
+  const auto at = text.find(key);
+  WriteText(path, text.replace(at, text.find('\n', at) - at, line));
+}
+
+// A piece of wooded pasture, 60 x 40 pixels, spanning tiles 1091-11, -12 (rows 0-19) and -13, -14
+// (rows 20-39), columns 0-29 in the western ones; heights in whole centimetres:
+// - a stand (columns 2-41, rows 2-31) with a clearing of 120 m2 that stays, a wooded island of
+//   4 m2 in it, a clearing of 12 m2 and a no-data patch of 6 m2 that are filled, and a notch open
+//   to the outside that is no hole;
+// - a wood of 100 m2 that is dropped and one of 280 m2 that stays;
+// - open ground between 0.3 and 1.2 m, a canopy with many distinct tops between 2 and 14 m.
+THeightWindow Pasture() {
+  THeightWindow w{WestX12 - 30, NorthY13 + 20, 60, 40, {}};
+  for (int i = 0; i < 2400; ++i) {
+    const int c = i % 60, r = i / 60;
+    const auto in = [&](int c0, int c1, int r0, int r1) {
+      return c >= c0 && c <= c1 && r >= r0 && r <= r1;
+    };
+    double v = 0.3 + ((c * 7 + r * 13) % 10) * 0.1;
+    if (in(2, 41, 2, 31))
+      v = 8 + 5.5 * std::sin(0.9 * c) * std::cos(0.7 * r) + (c * 31 + r * 17) % 7 * 0.13;
+    if (in(8, 19, 6, 15) || in(28, 31, 20, 22) || in(2, 5, 25, 31)) v = 0.5;
+    if (in(12, 13, 9, 10)) v = 4.25 + 0.5 * (c - 12) + 0.25 * (r - 9);
+    if (in(46, 55, 4, 13)) v = 3.0 + 0.2 * ((c + r) % 9);
+    if (in(45, 58, 18, 37)) v = 2.0 + 0.31 * ((c * 5 + r * 3) % 23);
+    w.Values.push_back(in(34, 36, 8, 9) ? NoData : std::round(v * 100.0) / 100.0);
   }
-  return true;
+  return w;
 }
 
 class WholeRun : public ::testing::Test {
@@ -49,316 +64,173 @@ class WholeRun : public ::testing::Test {
     ASSERT_EQ(run.Lay(window), 4);
     run.WriteTiles();
   }
-  // The layers a fresh object writes from the same files.
-  std::vector<std::string> FreshLayers() const {
-    TWholeRun fresh;
-    EXPECT_EQ(fresh.Lay(window), 4);
-    fresh.WriteTiles();
-    EXPECT_TRUE(fresh.Run());
-    return fresh.LayerFiles();
-  }
-  std::vector<std::string> FinalStatus(int count) const {
-    const auto& t = run.status.texts;
-    return {t.end() - std::min<std::ptrdiff_t>(count, std::ssize(t)), t.end()};
+  bool NoBuffers() const {
+    for (int i = 0; i < 4; ++i) {
+      if (run.calc.Tiles.Get(i / 2, i % 2).HasBuffers()) return false;
+    }
+    return !run.calc.PolygonMesh && !run.calc.CrownCircles;
   }
 
-  THeightWindow window = PastureWindow(BlockX0, BlockY0);
-  TWholeRun run;
+  THeightWindow window = Pasture();
+  TRun run;
 };
 
-TEST_F(WholeRun, presentTilesGiveBothLayersAsTheRegionsAfterElimination) {
+TEST_F(WholeRun, presentTilesGiveBothLayersAsTheHeightsCallFor) {
   EXPECT_TRUE(run.Run());
   EXPECT_EQ(run.calc.ResultStatus, 1);
-  EXPECT_TRUE(run.platform.messages.empty()) << run.platform.Texts()[0];
-  EXPECT_EQ(run.platform.beeps, 0);
-  EXPECT_EQ(FinalStatus(2),
+  EXPECT_EQ(run.platform.beeps + run.platform.messages.size(), 0u);
+  EXPECT_EQ(std::vector(run.status.end() - 2, run.status.end()),
             (std::vector<std::string>{Msg(msgWritingShapefiles), Msg(msgHeightModelDone)}));
-  EXPECT_EQ(run.LayerFault(window), "");
-  // The stand keeps its 120 m2 clearing and gains the small clearing and the no-data patch; the
-  // notch open to the outside is no hole. The 100 m2 wood and the 4 m2 island are gone.
-  const TLayer wooded = ReadLayer(run.WoodedLayer());
-  ASSERT_EQ(wooded.Records.size(), 2u);
-  std::vector<double> surfaces{wooded.Records[0].Surface, wooded.Records[1].Surface};
-  std::sort(surfaces.begin(), surfaces.end());
-  EXPECT_EQ(surfaces, (std::vector<double>{280, 1200 - 120 - 28}));
-  EXPECT_FALSE(run.calc.PolygonMesh);
-  EXPECT_FALSE(run.calc.CrownCircles);
-  EXPECT_TRUE(NoTileHoldsBuffers(run.calc));
+  EXPECT_EQ(LayerFault(run, window), "");
+  // The stand keeps its 120 m2 clearing and gains the 12 m2 one and the no-data patch.
+  EXPECT_EQ(ReadLayer(run.calc.WoodedShapePath)[0].Area, 1200 - 120 - 28);
+  EXPECT_TRUE(NoBuffers());
+  // The same heights from float grids give the same wooded layer (but for the date of writing),
+  // whatever the no-data value, and the same crowns to float precision.
+  for (const double noData : {-9999.0, 9999.9, -3.40282e+38}) {
+    TRun binary(NhmFloatGrid);
+    binary.noData = noData;
+    binary.Lay(window);
+    binary.WriteTiles();
+    ASSERT_TRUE(binary.Run());
+    EXPECT_EQ(LayerFault(binary, window), "") << noData;
+    auto a = run.LayerFiles(), b = binary.LayerFiles();
+    EXPECT_TRUE(a[0] == b[0] && a[1] == b[1] && a[2].substr(4) == b[2].substr(4)) << noData;
+  }
 }
 
-TEST_F(WholeRun, allTilesMissingRunWithoutThePromptAndEndWithStatusFour) {
-  for (int r = 0; r < 2; ++r) {
-    for (int k = 0; k < 2; ++k) fs::remove(run.TileFile(r, k));
+TEST_F(WholeRun, missingTilesAreReportedAndAskedForOnceUnlessAllAreMissing) {
+  fs::remove(run.TileFile(0, 1));
+  EXPECT_TRUE(run.Run());  // yes: the missing tile reads as no-data
+  ASSERT_EQ(run.platform.messages.size(), 2u);
+  EXPECT_EQ(run.platform.messages[0].text, Texted(msgFileNotFound, run.TileFile(0, 1)));
+  EXPECT_EQ(run.platform.messages[1].kind, TRecordedMessage::Kind::Question);
+  EXPECT_EQ(LayerFault(run, WithNoData(window, 30, 59, 0, 19)), "");
+  const auto layers = run.LayerFiles();
+  for (const auto answer : {TQuestionResult::No, TQuestionResult::Cancel}) {
+    run.platform.answers = {answer};
+    run.status.clear();
+    EXPECT_FALSE(run.Run());
+    EXPECT_EQ(run.calc.ResultStatus, 1);  // as it was, and so are the layers
+    EXPECT_TRUE(run.LayerFiles() == layers && run.status.empty() && NoBuffers());
   }
+  for (int i = 0; i < 4; ++i) fs::remove(run.TileFile(i / 2, i % 2));
+  fs::remove_all(run.dir.File("project/shapes"));
+  fs::create_directories(run.dir.File("project/shapes"));
+  run.platform.Clear();
   EXPECT_TRUE(run.Run());
   EXPECT_EQ(run.calc.ResultStatus, 4);
   std::vector<std::string> expected;
-  for (int r = 0; r < 2; ++r) {
-    for (int k = 0; k < 2; ++k) expected.push_back(FileNotFound(run.TileFile(r, k)));
-  }
+  for (int i = 0; i < 4; ++i)
+    expected.push_back(Texted(msgFileNotFound, run.TileFile(i / 2, i % 2)));
   expected.insert(expected.end(), 2, Msg(msgNoPolygons));
   EXPECT_EQ(run.platform.Texts(), expected);
   EXPECT_EQ(run.platform.beeps, 6);
-  EXPECT_TRUE(run.OutputEntries().empty());
+  EXPECT_TRUE(run.NothingWritten());
 }
 
-TEST_F(WholeRun, someTilesMissingAskOnceAndYesReadsThemAsNoData) {
-  fs::remove(run.TileFile(0, 1));
-  EXPECT_TRUE(run.Run());
-  ASSERT_EQ(run.platform.messages.size(), 2u);  // their texts: RunTexts.missingFilesAndThePrompt
-  EXPECT_EQ(run.platform.messages[1].kind, TRecordedMessage::Kind::Question);
-  EXPECT_EQ(run.platform.beeps, 2);
-  EXPECT_EQ(run.calc.ResultStatus, 1);
-  EXPECT_EQ(run.LayerFault(WithNoData(window, 30, 59, 0, 19)), "");
-}
-
-TEST_F(WholeRun, noOrTheCloseBoxAtThePromptLeaveStatusAndLayersAsTheyWere) {
-  fs::remove(run.TileFile(1, 1));
-  run.platform.answers = {TQuestionResult::No};
-  EXPECT_FALSE(run.Run());
-  EXPECT_EQ(run.calc.ResultStatus, -1);
-  EXPECT_TRUE(run.OutputEntries().empty());
-  EXPECT_FALSE(run.calc.PolygonMesh);
-  EXPECT_FALSE(run.calc.CrownCircles);
-  EXPECT_TRUE(run.status.texts.empty());
-
-  run.WriteTile(1, 1);
-  ASSERT_TRUE(run.Run());
-  ASSERT_EQ(run.calc.ResultStatus, 1);
-  const auto layers = run.LayerFiles();
-  fs::remove(run.TileFile(1, 1));
-  run.platform.answers = {TQuestionResult::Cancel};
-  run.status.texts.clear();
-  EXPECT_FALSE(run.Run());
-  EXPECT_EQ(run.calc.ResultStatus, 1);
-  EXPECT_EQ(run.LayerFiles(), layers);
-  EXPECT_TRUE(run.status.texts.empty());
-}
-
-TEST_F(WholeRun, aHeaderRefusedInTheSecondTileStillWritesTheFirstTilesLayers) {
-  for (const std::string line : {"ncols 0", "cellsize 0"}) {
-    SCOPED_TRACE(line);
-    TWholeRun failing;
-    ASSERT_EQ(failing.Lay(window), 4);
-    failing.WriteTiles();
-    EditHeaderLine(failing.TileFile(0, 1), line.substr(0, line.find(' ')), line);
-    EXPECT_FALSE(failing.Run());
-    EXPECT_EQ(failing.calc.ResultStatus, 0);
-    EXPECT_EQ(failing.platform.Texts(),
-              std::vector<std::string>{
-                  Format(Msg(msgReadError), {std::string_view(failing.TileFile(0, 1))})});
-    EXPECT_EQ(failing.platform.beeps, 0);
-    const auto& texts = failing.status.texts;
-    ASSERT_GE(texts.size(), 3u);
-    EXPECT_EQ(std::vector<std::string>(texts.end() - 3, texts.end()),
-              (std::vector<std::string>{Msg(msgWritingShapefiles), Msg(msgHeightModelDone),
-                                        Msg(msgTileProcessingError)}));
-    EXPECT_EQ(failing.LayerFault(window, 0, Tile11LastColumn, 0, Tile11LastRow), "");
-    EXPECT_FALSE(ReadLayer(failing.WoodedLayer()).Records.empty());
-  }
-}
-
-TEST_F(WholeRun, aHeaderValueThatIsNotANumberPassesOutAndWritesNothing) {
-  auto failingRun = [&] {
-    EditHeaderLine(run.TileFile(0, 1), "yllcorner", "yllcorner 25x");
-    run.status.texts.clear();
-    EXPECT_NE(NhmErrorOf([&] { run.Run(); }).find(run.TileFile(0, 1)), std::string::npos);
-    EXPECT_FALSE(run.calc.PolygonMesh);
-    EXPECT_FALSE(run.calc.CrownCircles);
-    EXPECT_TRUE(NoTileHoldsBuffers(run.calc));
-    for (const auto& text : run.status.texts) EXPECT_NE(text, Msg(msgWritingShapefiles));
-  };
-  failingRun();
-  EXPECT_EQ(run.calc.ResultStatus, -1);
-  EXPECT_TRUE(run.OutputEntries().empty());
-
-  // After a good run, the layers of that run stay.
-  run.WriteTile(0, 1);
-  ASSERT_TRUE(run.Run());
-  const auto layers = run.LayerFiles();
-  failingRun();
-  EXPECT_EQ(run.calc.ResultStatus, 1);
-  EXPECT_TRUE(run.LayerFiles() == layers);
-}
-
-TEST_F(WholeRun, aFailedRunThenAGoodOneGivesTheLayersOfAFreshObject) {
-  EditHeaderLine(run.TileFile(0, 1), "ncols", "ncols 0");
-  EXPECT_FALSE(run.Run());
-  EditHeaderLine(run.TileFile(1, 0), "nrows", "nrows many");
-  run.WriteTile(0, 1);
-  EXPECT_THROW(run.Run(), ENhmError);
-  run.WriteTile(1, 0);
-  EXPECT_TRUE(run.Run());
-  EXPECT_EQ(run.calc.ResultStatus, 1);
-  EXPECT_TRUE(run.LayerFiles() == FreshLayers());
-}
-
-TEST_F(WholeRun, aTileAddedBetweenTwoRunsIsReadInTheSecond) {
-  fs::remove(run.TileFile(1, 0));
-  ASSERT_TRUE(run.Run());
-  EXPECT_EQ(run.LayerFault(WithNoData(window, 0, 29, 20, 39)), "");
-  run.WriteTile(1, 0);
-  run.platform.Clear();
-  EXPECT_TRUE(run.Run());
-  EXPECT_TRUE(run.platform.messages.empty());
-  EXPECT_EQ(run.calc.ResultStatus, 1);
-  EXPECT_TRUE(run.LayerFiles() == FreshLayers());
-}
-
-TEST_F(WholeRun, aLayerThatCannotBeWrittenFailsTheRunAndKeepsTheEarlierLayer) {
-  ASSERT_TRUE(run.Run());
-  const auto earlier = run.LayerFiles();
-  // The host holds the earlier wooded layer open: it cannot be replaced.
-  const TScopedFileFaults held([&](TFileStep step, const std::string& path) {
-    return step != TFileStep::Rename || path != run.WoodedLayer();
-  });
-  run.platform.Clear();
+// A refused header fails its tile and the run, but the layers of what was built are written; a
+// value that is no number throws out of the run, which then writes nothing; a good run after
+// failures writes what a fresh object writes.
+TEST_F(WholeRun, failedTilesStillWriteWhatWasBuiltAndExceptionsWriteNothing) {
+  EditHeader(run.TileFile(0, 1), "ncols", "ncols 0");
   EXPECT_FALSE(run.Run());
   EXPECT_EQ(run.calc.ResultStatus, 0);
-  // Neither layer is replaced: the crown layer is named too.
-  ASSERT_EQ(run.platform.messages.size(), 2u);
-  EXPECT_EQ(run.platform.messages[0].kind, TRecordedMessage::Kind::Error);
-  EXPECT_EQ(run.platform.messages[0].text, Msg(msgShapefileWriteError) + run.WoodedLayer());
-  EXPECT_EQ(run.platform.messages[1].text, Msg(msgShapefileWriteError) + run.CrownLayer());
-  EXPECT_EQ(run.status.texts.back(), Msg(msgTileProcessingError));
-  EXPECT_TRUE(run.LayerFiles() == earlier);
+  EXPECT_EQ(run.platform.Texts(), std::vector{Texted(msgReadError, run.TileFile(0, 1))});
+  EXPECT_EQ(run.status.back(), Msg(msgTileProcessingError));
+  EXPECT_EQ(LayerFault(run, window, 0, 27, 0, 17), "");  // what tile 11 builds by itself
+  EditHeader(run.TileFile(1, 0), "yllcorner", "yllcorner 25x");
+  run.WriteTile(0, 1);
+  const auto layers = run.LayerFiles();
+  EXPECT_NE(NhmErrorOf([&] { run.Run(); }).find(run.TileFile(1, 0)), std::string::npos);
+  EXPECT_EQ(run.calc.ResultStatus, 0);
+  EXPECT_TRUE(run.LayerFiles() == layers && NoBuffers());
+  run.WriteTile(1, 0);
+  EXPECT_TRUE(run.Run());
+  TRun fresh;
+  fresh.Lay(window);
+  fresh.WriteTiles();
+  EXPECT_TRUE(fresh.Run());
+  EXPECT_TRUE(run.LayerFiles() == fresh.LayerFiles());
 }
 
-TEST_F(WholeRun, anOutputDirectoryThatCannotBeCreatedFailsTheRun) {
-  run.calc.LayoutVersion = 9.5;  // the layers go to an Output subdirectory
+TEST_F(WholeRun, aLayerOrDirectoryThatCannotBeWrittenFailsTheRunAndKeepsTheEarlierLayer) {
+  ASSERT_TRUE(run.Run());
+  const auto earlier = run.LayerFiles();
+  const std::string wooded = run.calc.WoodedShapePath;  // the host holds it: it cannot be replaced
+  {
+    const TScopedFileFaults held([&](TFileStep step, const std::string& path) {
+      return step != TFileStep::Rename || path != wooded;
+    });
+    run.platform.Clear();
+    EXPECT_FALSE(run.Run());
+  }
+  EXPECT_EQ(run.calc.ResultStatus, 0);
+  // Neither layer is replaced: the crown layer is named too.
+  EXPECT_EQ(run.platform.Texts(),
+            (std::vector<std::string>{Msg(msgShapefileWriteError) + wooded,
+                                      Msg(msgShapefileWriteError) + run.calc.CrownShapePath}));
+  EXPECT_EQ(run.platform.messages[0].kind, TRecordedMessage::Kind::Error);
+  EXPECT_TRUE(run.LayerFiles() == earlier);
+  run.calc.LayoutVersion = 9.5;  // the layers go to an Output subdirectory, which cannot be made
   run.platform.allowWrite = [](const std::string& path) {
     return path.find("Output") == std::string::npos;
   };
+  run.platform.Clear();
   EXPECT_FALSE(run.Run());
-  EXPECT_EQ(run.calc.ResultStatus, 0);
   const std::string output = run.dir.File("project/shapes/Output/");
   EXPECT_EQ(run.platform.Texts(),
             (std::vector<std::string>{output + "\r" + Msg(msgCannotCreateDir),
                                       Msg(msgShapefileWriteError) + output + "parcels_w1.shp",
                                       Msg(msgShapefileWriteError) + output + "parcels_w2.shp"}));
-  EXPECT_FALSE(fs::exists(output));
+  EXPECT_EQ(run.status.back(), Msg(msgTileProcessingError));
 }
 
 TEST_F(WholeRun, crownsWithoutRadiusAreLeftOutAndTheIncompleteLayerFailsTheRun) {
-  // R = 0.5 H - 3 is not positive up to 6 m: those crowns have no points.
-  run.calc.TreeRadiusParam0 = -3.0;
+  run.calc.TreeRadiusParam0 = -3.0;  // R = 0.5 H - 3 is not positive up to 6 m
   run.calc.TreeRadiusParam1 = 0.5;
-  const auto all = run.ExpectedCrowns(window, 0, window.Width - 1, 0, window.Height - 1);
-  std::vector<TExpectedCrown> kept;
-  for (const auto& crown : all) {
-    if (crown.H > 6.0) kept.push_back(crown);
-  }
-  ASSERT_GT(kept.size(), 0u);
-  ASSERT_LT(kept.size(), all.size());
+  const auto all = TreeTops(window, 0, 59, 0, 39);
+  std::vector<TCrown> kept;
+  std::copy_if(all.begin(), all.end(), std::back_inserter(kept), [](auto& c) { return c.H > 6; });
+  ASSERT_TRUE(!kept.empty() && kept.size() < all.size());
   EXPECT_FALSE(run.Run());
   EXPECT_EQ(run.calc.ResultStatus, 0);
+  const std::int64_t missing = static_cast<std::int64_t>(all.size() - kept.size());
   EXPECT_EQ(run.platform.Texts(),
-            std::vector<std::string>{Format(
-                Msg(msgLayerIncomplete),
-                {std::int64_t(all.size() - kept.size()), std::string_view(run.CrownLayer())})});
-  EXPECT_EQ(CrownLayerFault(ReadLayer(run.CrownLayer()), kept, {-3.0, 0.5, 36}, false), "");
-  EXPECT_EQ(run.status.texts.back(), Msg(msgTileProcessingError));
-}
-
-TEST_F(WholeRun, anUnknownFileTypeIsRefusedBeforeAnyFileIsOpened) {
-  run.calc.NhmFiletype = 7;
+            std::vector{Format(Msg(msgLayerIncomplete),
+                               {missing, std::string_view(run.calc.CrownShapePath)})});
+  EXPECT_EQ(CrownLayerFault(ReadLayer(run.calc.CrownShapePath), kept, -3.0, 0.5), "");
+  run.calc.NhmFiletype = 7;  // an unknown file type is refused before any file is opened
+  run.platform.Clear();
   EXPECT_FALSE(run.Run());
-  EXPECT_EQ(run.calc.ResultStatus, -1);
-  EXPECT_EQ(run.platform.Texts(),
-            std::vector<std::string>{Format(Msg(msgUnknownFiletype), {std::int64_t{7}})});
-  EXPECT_TRUE(run.OutputEntries().empty());
+  EXPECT_EQ(run.calc.ResultStatus, 0);
+  EXPECT_EQ(run.platform.Texts(), std::vector{Format(Msg(msgUnknownFiletype), {std::int64_t{7}})});
 }
 
-TEST_F(WholeRun, progressEveryFiftyRowsOfEachTileThenWritingAndDone) {
-  // 60 x 60 from the north edge of tiles 11 and 12: rows 0 to 63 of each tile are read.
-  THeightWindow tall{BlockX0, NorthY11 - 2, 60, 60, std::vector<double>(3600, 0.5)};
-  for (int r = 10; r < 40; ++r) {
-    for (int c = 20; c < 40; ++c) tall.Values[static_cast<std::size_t>(r) * 60 + c] = 7.5 + (c % 3);
-  }
-  TWholeRun progress;
-  ASSERT_EQ(progress.Lay(tall), 2);
-  progress.WriteTiles();
-  EXPECT_TRUE(progress.Run());
-  EXPECT_EQ(progress.status.texts,
-            (std::vector<std::string>{"Tile 1 line 0, 0%", "Tile 1 line 50, 79%",
-                                      "Tile 2 line 0, 0%", "Tile 2 line 50, 79%",
-                                      Msg(msgWritingShapefiles), Msg(msgHeightModelDone)}));
-  EXPECT_EQ(progress.LayerFault(tall), "");
-}
-
-// --- float grids ---
-
-class WholeFloatRun : public ::testing::Test {
- protected:
-  // A 30 x 20 window inside tile 11: open ground with a 10 x 20 wood along its east side,
-  // exactly the wooded limit; its south-east pixel is the last value of the file.
-  static THeightWindow EdgeWood() {
-    THeightWindow w{WestX11 + 200, NorthY11 - 300, 30, 20, {}};
-    for (int r = 0; r < w.Height; ++r) {
-      for (int c = 0; c < w.Width; ++c)
-        w.Values.push_back(c >= 20 ? 3.0 + 0.25 * ((c + r) % 5) : 0.4);
-    }
-    return w;
-  }
-  THeightWindow window = EdgeWood();
-};
-
-TEST_F(WholeFloatRun, aWoodedPolygonExactlyAtTheLimitStaysAndOnePixelLessGoes) {
-  for (const std::uint8_t filetype : {NhmAsciiGrid, NhmFloatGrid}) {
-    TWholeRun run(filetype);
-    ASSERT_EQ(run.Lay(window), 1);
-    run.WriteTiles();
-    EXPECT_TRUE(run.Run());
-    EXPECT_EQ(run.calc.ResultStatus, 1);
-    const TLayer wooded = ReadLayer(run.WoodedLayer());
-    ASSERT_EQ(wooded.Records.size(), 1u);
-    EXPECT_EQ(wooded.Records[0].Surface, 200);
-    EXPECT_EQ(run.LayerFault(window), "");
-
-    // An empty layer is not written: the earlier one stays, and the status tells the host.
-    const auto earlier = run.LayerFiles();
-    THeightWindow less = window;
-    less.Values[20] = 1.5;  // the north-west pixel of the wood
-    run.Lay(less);
-    run.WriteTiles();
-    EXPECT_TRUE(run.Run());
-    EXPECT_EQ(run.calc.ResultStatus, 2);
-    EXPECT_EQ(run.platform.Texts().back(), Msg(msgNoPolygons));
-    const auto now = run.LayerFiles();
-    EXPECT_TRUE(std::equal(now.begin(), now.begin() + 3, earlier.begin()));
-    EXPECT_EQ(CrownLayerFault(ReadLayer(run.CrownLayer()), run.ExpectedCrowns(less, 0, 29, 0, 19),
-                              TCrownModel{}, false),
-              "");
-  }
-}
-
-TEST_F(WholeFloatRun, aFltShortOfItsLastValueReadsThatCellAsNoData) {
-  for (const std::size_t dropped : {4u, 1u}) {
-    SCOPED_TRACE(dropped);
-    TWholeRun run(NhmFloatGrid);
+// A 30 x 20 window inside tile 11: a 10 x 20 wood along its east side, exactly the wooded limit,
+// its south-east pixel the last value of the file; a file short of that value reads it as
+// no-data; a file ending inside the rows to be skipped ends the run with an error naming it.
+TEST(WholeFloatRun, aWoodOfExactlyTheLimitStaysAndOnePixelLessGoes) {
+  THeightWindow w{WestX11 + 200, NorthY11 - 300, 30, 20, {}};
+  for (int i = 0; i < 600; ++i)
+    w.Values.push_back(i % 30 >= 20 ? 3 + 0.25 * ((i % 30 + i / 30) % 5) : 0.4);
+  for (const std::size_t dropped : {0u, 4u, 1u}) {
+    TRun run(NhmFloatGrid);
     run.droppedBytes = dropped;
-    ASSERT_EQ(run.Lay(window), 1);
+    run.Lay(w);
     run.WriteTiles();
     EXPECT_TRUE(run.Run());
-    EXPECT_EQ(run.calc.ResultStatus, 2);  // 199 m2 are below the limit
-    EXPECT_EQ(run.platform.Texts(), std::vector<std::string>{Msg(msgNoPolygons)});
-    EXPECT_EQ(run.LayerFault(WithNoData(window, 29, 29, 19, 19)), "");
+    EXPECT_EQ(run.calc.ResultStatus, dropped ? 2 : 1);  // 199 m2 are below the limit
+    EXPECT_EQ(LayerFault(run, dropped ? WithNoData(w, 29, 29, 19, 19) : w), "") << dropped;
   }
-}
-
-TEST_F(WholeFloatRun, aFltEndingInsideTheRowsToSkipEndsTheRunWithItsName) {
-  // The file holds the tile's first ten rows; the extent starts 300 rows further south.
-  TWholeRun run(NhmFloatGrid);
-  ASSERT_EQ(run.Lay(window), 1);
-  const std::string hdr = run.TileFile(0, 0);
-  WriteText(hdr, "ncols 4375\nnrows 10\nxllcorner " + Number(WestX11 - 0.5) + "\nyllcorner " +
-                     Number(NorthY11 - 9.5) +
-                     "\ncellsize 1\nnodata_value -9999\nbyteorder lsbfirst\n");
-  WriteFloats(ReplaceExtension(hdr, ".flt"), std::vector<float>(43750, 5.0f));
+  TRun run(NhmFloatGrid);
+  run.Lay(w);
+  WriteText(run.TileFile(0, 0), Header(4375, 10, WestX11 - 0.5, NorthY11 - 9.5) + "byteorder I\n");
+  WriteFloats(ReplaceExtension(run.TileFile(0, 0), ".flt"), std::vector<float>(43750, 5.0f));
   EXPECT_EQ(NhmErrorOf([&] { run.Run(); }),
-            Format(Msg(msgUnexpectedEndOfData), {std::string_view(ReplaceExtension(hdr, ".flt"))}));
+            Texted(msgUnexpectedEndOfData, ReplaceExtension(run.TileFile(0, 0), ".flt")));
   EXPECT_EQ(run.calc.ResultStatus, -1);
-  EXPECT_TRUE(run.OutputEntries().empty());
+  EXPECT_TRUE(run.NothingWritten());
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "WholeRun.h"
+#include "Runs.h"
 
 namespace qv::test {
 namespace {
@@ -14,15 +14,6 @@ namespace {
 // tile border runs between columns 19 and 20, the horizontal one between rows 14 and 15.
 constexpr double X0 = WestX12 - 20;
 constexpr double Y0 = NorthY13 + 15;
-
-THeightWindow Drawn(const std::vector<std::string>& picture) {
-  THeightWindow w{X0, Y0, static_cast<int>(picture[0].size()), static_cast<int>(picture.size()),
-                  {}};
-  for (const std::string& row : picture) {
-    for (const char c : row) w.Values.push_back(c == '#' ? 5.0 : 0.5);
-  }
-  return w;
-}
 
 struct TExpectedParts {
   int Column, Row;                 // a pixel of the wood
@@ -33,7 +24,7 @@ TEST(PinchedRings, eachWoodIsOneShellWithHolesTouchingAtTheirCorners) {
   // A "C" whose tips touch (a hole touching the shell), a clearing pinched in two (two holes
   // touching), a chain of pinches, each once inside a tile and once across a tile border or the
   // corner of four tiles, and a wood pinched only against the extent's east edge.
-  const THeightWindow w = Drawn({
+  const THeightWindow w = Drawn(X0, Y0, {
       "........................................",  // 0
       ".###.....#####..........................",  // 1
       ".#..#....#.###..........................",  // 2
@@ -62,26 +53,26 @@ TEST(PinchedRings, eachWoodIsOneShellWithHolesTouchingAtTheirCorners) {
       {33, 11, {-20, 1, 1}},    // a real hole, and open land pinched off against the east edge
   };
 
-  TWholeRun run;
+  TRun run;
   run.calc.MinClearingArea = 0;
   run.calc.MinWoodedArea = 0;
   ASSERT_EQ(run.Lay(w), 4);
   run.WriteTiles();
   ASSERT_TRUE(run.Run());
-  EXPECT_EQ(run.LayerFault(w), "");
+  EXPECT_EQ(LayerFault(run, w), "");
 
-  const TRasterWindow classes = w.Classes();
-  const TLayer layer = ReadLayer(run.WoodedLayer());
-  ASSERT_EQ(layer.Records.size(), expected.size());
+  const TRaster classes = w.Classes();
+  const auto layer = ReadLayer(run.calc.WoodedShapePath);
+  ASSERT_EQ(layer.size(), expected.size());
   for (const TExpectedParts& e : expected) {
     const int pixel = classes.Index(e.Column, e.Row);
-    const auto record = std::find_if(layer.Records.begin(), layer.Records.end(), [&](auto& r) {
-      const auto pixels = PixelsInside(classes, r);
+    const auto record = std::find_if(layer.begin(), layer.end(), [&](auto& r) {
+      const auto pixels = PixelsInside(classes, r.Rings);
       return std::binary_search(pixels.begin(), pixels.end(), pixel);
     });
-    ASSERT_NE(record, layer.Records.end()) << "no record covers " << e.Column << "," << e.Row;
+    ASSERT_NE(record, layer.end()) << "no record covers " << e.Column << "," << e.Row;
     std::vector<double> areas;
-    for (const TRingPoints& ring : record->Rings) areas.push_back(SignedArea(ring));
+    for (const TRing& ring : record->Rings) areas.push_back(SignedArea(ring));
     std::sort(areas.begin() + 1, areas.end());
     EXPECT_EQ(areas, e.SignedAreas) << "the wood at " << e.Column << "," << e.Row;
   }
@@ -96,16 +87,14 @@ TEST(PinchedRings, randomWoodsAcrossTheCornerOfFourTilesAreValidAndExact) {
     for (auto& row : picture) {
       for (char& c : row) c = next() % 100 < density ? '#' : '.';
     }
-    THeightWindow w = Drawn(picture);
-    w.X0 = WestX12 - 15;
-    w.Y0 = NorthY13 + 12;
-    TWholeRun run;
+    const THeightWindow w = Drawn(WestX12 - 15, NorthY13 + 12, picture);
+    TRun run;
     run.calc.MinClearingArea = trial % 3;
     run.calc.MinWoodedArea = trial % 4;
     ASSERT_EQ(run.Lay(w), 4);
     run.WriteTiles();
     ASSERT_TRUE(run.Run());
-    EXPECT_EQ(run.LayerFault(w), "") << "trial " << trial;
+    EXPECT_EQ(LayerFault(run, w), "") << "trial " << trial;
   }
 }
 

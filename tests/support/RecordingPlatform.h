@@ -8,6 +8,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -43,10 +44,7 @@ class RecordingPlatform final : public IPlatform {
     for (const auto& m : messages) out.push_back(m.text);
     return out;
   }
-  void Clear() {
-    beeps = 0;
-    messages.clear();
-  }
+  void Clear() { beeps = 0, messages.clear(); }
 
   void Beep() override { ++beeps; }
   void ShowMessage(std::string_view text) override {
@@ -58,16 +56,11 @@ class RecordingPlatform final : public IPlatform {
   TQuestionResult AskYesNo(std::string_view title, std::string_view text, std::string_view,
                            std::string_view) override {
     messages.push_back({TRecordedMessage::Kind::Question, std::string(text), std::string(title)});
-    if (answers.empty()) return TQuestionResult::Yes;
-    const auto a = answers.front();
-    answers.pop_front();
+    const auto a = answers.empty() ? TQuestionResult::Yes : answers.front();
+    if (!answers.empty()) answers.pop_front();
     return a;
   }
-  bool SetBusyCursor(bool b) override {
-    const bool previous = busy;
-    busy = b;
-    return previous;
-  }
+  bool SetBusyCursor(bool b) override { return std::exchange(busy, b); }
 
   bool FileExists(const std::string& p) override { return real_->FileExists(p); }
   bool DirectoryExists(const std::string& p) override { return real_->DirectoryExists(p); }

@@ -1,0 +1,145 @@
+// Where things are: tile numbers and neighbours on the sheet grid, the layout of an extent, the
+// file rows a tile reads, skips or fills, and the directories and layer paths of a run.
+#include <gtest/gtest.h>
+
+#include "Runs.h"
+#include "calculation/ResultPaths.h"
+#include "calculation/RowWindow.h"
+#include "calculation/TileGrid.h"
+
+namespace qv::test {
+namespace {
+
+TEST(TileGrid, numbersTilesFromTheNorthWestOfTheSheetGridAndPlacesThem) {
+  const std::tuple<double, double, std::int32_t> points[] = {
+      {480000, 302000, 100011}, {672600, 253900, 109111}, {676876, 253999, 109112},
+      {681250, 253999, 109121}, {685625, 245000, 109144}, {672600, 251000, 109113},
+      {672600, 248000, 109131}, {497500, 302000, 100111}, {497499.9, 302000, 100022},
+      {829999, 301999, 101922}, {830000, 301999, 0},      {479999.9, 301999, 0},
+      {NAN, 301999, 0},         {500000, HUGE_VAL, 0},    {500000, -1e300, 0},
+      {480000, 302000.5, 98033}, {480000, 314000, 98011}, {567500, 1022000, -19489}};
+  for (const auto& [x, y, number] : points) EXPECT_EQ(TileNumberAt(x, y), number) << x << " " << y;
+  for (const auto& [from, right, below] : {std::tuple{11, 12, 13}, {12, 21, 14}, {13, 14, 31},
+       {14, 23, 32}, {21, 22, 23}, {32, 41, 34}, {23, 24, 41}, {34, 43, 12}, {43, 44, 21}}) {
+    EXPECT_EQ(RightNeighborId({1091, from}), (TTileId{1091, right})) << from;
+    EXPECT_EQ(BelowNeighborId({1091, from}), (TTileId{from >= 33 ? 1111 : 1091, below})) << from;
+  }
+  EXPECT_EQ(RightNeighborId({1091, 22}), (TTileId{1092, 11}));
+  EXPECT_EQ(RightNeighborId({1091, 44}), (TTileId{1092, 33}));
+  EXPECT_EQ(RightNeighborId({1091, 15}), (TTileId{1091, 15}));
+  EXPECT_EQ(BelowNeighborId({1091, 45}), (TTileId{1091, 45}));
+  // Negative sheet rows too (a truncating division or remainder would misplace them).
+  for (const auto& [map, tile, west, north] : {std::tuple{1091, 44, 685625.0, 245000.0},
+       {985, 11, 567500.0, 314000.0}, {-195, 11, 567500.0, 1022000.0}}) {
+    EXPECT_EQ(TileWestX({map, tile}), west);
+    EXPECT_EQ(TileNorthY({map, tile}), north);
+  }
+  constexpr std::int64_t Max = std::int64_t{1} << 53;
+  for (const auto& [x, rounded] : {std::pair{0.5, std::int64_t{0}}, {1.5, 2}, {2.5, 2},
+       {2.5000001, 3}, {-0.5, 0}, {-1.5, -2}, {-2.6, -3}, {1e300, Max}, {NAN, 0},
+       {-HUGE_VAL, -Max}}) {
+    EXPECT_EQ(RoundHalfEven(x), rounded) << x;
+  }
+}
+
+TEST(TileGrid, laysOutTheTilesOfAnExtentWithTheirNeighbours) {
+  const std::tuple<std::array<double, 4>, std::string> extents[] = {
+      {{672600, 253900, 673000, 253000}, "1091-11,"},
+      {{672500, 254000, 676875, 253000}, "1091-11,1091-12,"},  // exactly one tile's width
+      {{672500, 254000, 676874.9, 253000}, "1091-11,"},
+      {{685700, 244990, 690010, 241995}, "1091-44,1092-33,1111-22,1112-11,"},
+      {{685700, 253900, 690000, 253000}, "1091-22,1092-11,"},
+      {{480000, 302500, 480100, 301000}, "980-33,1000-11,"},
+      {{825700, 301000, 840000, 300000}, "1019-22,"},  // nothing east of sheet column 19
+      {{479999, 301000, 480100, 300000}, ""}, {{672600, 253900, 672400, 253000}, ""},
+      {{672600, 253900, 673000, 254100}, ""}, {{672600, NAN, 673000, 253000}, ""},
+      {{672600, 253900, 673000, -1e12}, ""}};  // absurd extents are refused, not laid out
+  TWoodedAreaCalculation calc;
+  for (const auto& [e, list] : extents) {
+    EXPECT_EQ(calc.SetExtent(e[0], e[1], e[2], e[3]), std::count(list.begin(), list.end(), ','));
+    EXPECT_EQ(calc.Tiles.TileList, list);
+    EXPECT_EQ(calc.LayoutReady, !list.empty());
+    EXPECT_EQ(calc.Extent.Left + calc.Extent.Right, e[0] + e[2]);
+    for (int i = 0; i < calc.Tiles.Count(); ++i) {
+      const int r = i / calc.Tiles.ColumnCount(), k = i % calc.Tiles.ColumnCount();
+      const TTile& t = calc.Tiles.Get(r, k);
+      const std::int32_t number = t.MapNumber * 100 + t.TileNumber;
+      EXPECT_TRUE(i > 0 || TWoodedAreaCalculation::TileNumberAt(e[0], e[1]) == number);
+      EXPECT_EQ(t.WestX, TileWestX({t.MapNumber, t.TileNumber}));
+      EXPECT_EQ(t.NorthY, TileNorthY({t.MapNumber, t.TileNumber}));
+      EXPECT_EQ(t.TopNeighbor, r > 0 ? &calc.Tiles.Get(r - 1, k) : nullptr);
+      EXPECT_EQ(t.LeftNeighbor, k > 0 ? &calc.Tiles.Get(r, k - 1) : nullptr);
+      const bool last = k + 1 == calc.Tiles.ColumnCount();
+      EXPECT_EQ(t.RightNeighbor, last ? nullptr : &calc.Tiles.Get(r, k + 1));
+    }
+  }
+}
+
+// One letter per row: '.' pass over, 's' skip, 'f' fill, 'R' read. The file has nRows rows, its
+// first `north` metres north of the tile's first row; the extent runs from row `top` to `bottom`.
+TRowWindow Window(double north, bool hasTop, double top, double bottom = 5000, int nRows = 3000) {
+  return TRowWindow::For(NorthY11, hasTop, NorthY11 - top, NorthY11 - bottom, nRows, 1.0,
+                         NorthY11 + north - (nRows - 0.5));
+}
+std::string Actions(const TRowWindow& w, int count) {
+  std::string out;
+  for (int r = 0; r < count; ++r) out += ".sfR"[static_cast<int>(w.ActionFor(r))];
+  return out;
+}
+
+TEST(RowWindow, skipsFillsAndReadsTheFileRowsOfTheExtent) {
+  EXPECT_EQ(Actions(Window(0, false, 3), 6), "sssRRR");
+  EXPECT_EQ(Actions(Window(0, true, 3), 4), "RRRR");
+  EXPECT_EQ(Actions(Window(5, false, 2), 4), "ssRR");  // north of the tile: its northern rows
+  EXPECT_EQ(Actions(Window(-3, true, 0), 5), "fffRR");
+  EXPECT_EQ(Actions(Window(-4, false, 2), 6), "..ffRR");  // from the file's first row, unshifted
+  EXPECT_EQ(Actions(Window(-2, false, 5), 7), "..sssRR");
+  EXPECT_EQ(Actions(Window(-3, false, 3), 5), "...RR");
+  EXPECT_EQ(Window(2.5, false, 0).FileRowsAbove + Window(3.5, false, 0).FileRowsAbove, 6);
+  for (const auto& [bottom, last] : {std::pair{10.0, 10}, {10.5, 10}, {11.5, 12}, {0.4, 0},
+                                     {-7.0, -1}, {5000.0, 2999}}) {
+    EXPECT_EQ(Window(0, true, 0, bottom).LastRow, last) << bottom;
+  }
+  EXPECT_EQ(Window(0, false, 0, 5000, 2000000000).FileRowsAbove, 0);
+  const auto far = TRowWindow::For(NorthY11, false, NorthY11, NorthY11 - 10, 2000000000, 1e300, 0);
+  EXPECT_EQ(far.FileRowsAbove, std::int64_t{1} << 53);
+  EXPECT_EQ(far.FillRows, 0);
+  const TRowWindow south = TRowWindow::For(NorthY11, true, NorthY11, NorthY11 - 10, 1, 1, -1e300);
+  EXPECT_EQ(south.FillRows, std::int64_t{1} << 53);
+}
+
+TEST(ResultPaths, theHeightModelSitsBesideTheShapefilesDirectoryAndLayersBesideTheShapefile) {
+  constexpr auto W = TPathRules::Windows, P = TPathRules::Posix;
+  using TCase = std::tuple<std::string, std::string, double, TPathRules, std::string, std::string>;
+  const TCase cases[] = {
+      {"D:\\p\\s\\x.shp", "MNA\\MNH\\", 3.3, W, "D:\\p\\MNA\\MNH\\", "D:\\p\\s\\x_w1.shp"},
+      {"D:\\p\\s\\x.shp", "E:\\nhm", 9.0, W, "D:\\p\\E:\\nhm\\", "D:\\p\\s\\x_w1.shp"},
+      {"D:\\p\\s\\x.shp", "n", 9.5, W, "D:\\p\\n\\", "D:\\p\\s\\Output\\x_w1.shp"},
+      {"C:\\x.shp", "MNA\\MNH", 3.3, W, "C:\\MNA\\MNH\\", "C:\\x_w1.shp"},
+      {"", "MNA\\MNH", 3.3, W, "\\MNA\\MNH\\", "\\_w1.shp"},
+      {"D:\\data.old\\x", "n", 3.3, W, "D:\\n\\", "D:\\data.old\\x_w1.shp"},
+      {"/h/p/s/x.shp", "MNA\\MNH/", 3.3, P, "/h/p/MNA/MNH/", "/h/p/s/x_w1.shp"},
+      {"/x.shp", "MNA/MNH", 9.5, P, "/MNA/MNH/", "/Output/x_w1.shp"},
+      {"/d/x.v2.shp", "n", 3.3, P, "/n/", "/d/x.v2_w1.shp"}};
+  for (const auto& [shapefile, nhmDir, layout, rules, nhmPath, wooded] : cases) {
+    const auto d = DeriveRunDirectories(shapefile, nhmDir, 0, ".asc", layout, rules);
+    EXPECT_EQ(d.NhmPath, nhmPath) << shapefile;
+    EXPECT_EQ(d.NhmFileExt, ".asc");
+    const auto layers = DeriveLayerPaths(shapefile, d.OutputDir, rules);
+    EXPECT_EQ(layers.WoodedShapePath, wooded) << shapefile;
+    EXPECT_EQ(layers.CrownShapePath, wooded.substr(0, wooded.size() - 6) + "w2.shp");
+    const std::string output = layout <= 9 ? "" : rules == W ? "Output\\" : "Output/";
+    EXPECT_EQ(d.OutputDir, d.ShapefileDir + output);
+  }
+  EXPECT_EQ(DeriveRunDirectories("D:\\p\\x.shp", "n", 1, ".asc", 3.3, W).NhmFileExt, ".hdr");
+  TRun run;  // the output directory is made one level deep, or its failure reported
+  EXPECT_TRUE(EnsureOutputDir(run.dir.File("Output/")));
+  EXPECT_FALSE(EnsureOutputDir(run.dir.File("a/Output/")));
+  EXPECT_TRUE(std::filesystem::is_directory(run.dir.File("Output")));
+  EXPECT_FALSE(std::filesystem::exists(run.dir.File("a")));
+  EXPECT_EQ(run.platform.Texts(),
+            std::vector{run.dir.File("a/Output/") + "\rError: Cannot create directory"});
+}
+
+}  // namespace
+}  // namespace qv::test
