@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-x86-64 g++-mingw-w64-i686
   wine wine64 fonts-wine xvfb xauth imagemagick
   gdal-bin python3-gdal
+  python3-qgis qgis-providers
   libshp-dev shapelib
   locales
   time
