@@ -77,36 +77,20 @@ class WoodedShareAlgorithm(QuelvarisAlgorithm):
                 raise QgsProcessingException(self.invalidSourceError(parameters, key))
         parcels = sources[self.INPUT]
         steps = QgsProcessingMultiStepFeedback(len(STEPS), feedback)
-        cover = None
         try:
             self._step(steps, 0)
             fields = output_fields(parcels.fields())
-            kept = [f.name() for f in fields][:-2]
             rows = list(parcels.getFeatures())
-            extent = QgsRectangle()
-            extent.setMinimal()
-            for row in rows:
-                if row.hasGeometry():
-                    extent.combineExtentWith(row.geometry().boundingBox())
+            shaped = [row for row in rows if row.hasGeometry()]
             sink, dest = self.parameterAsSink(parameters, self.OUTPUT, context, fields,
                                               parcels.wkbType(), parcels.sourceCrs())
             if sink is None:
                 raise QgsProcessingException(self.invalidSinkError(parameters, self.OUTPUT))
-
             self._step(steps, 1)
-            cover = WoodedCover()
-            request = read_request(parcels.sourceCrs(), context, extent)
-            cover.add_woods(sources[self.WOODS].getFeatures(request), steps)
-            cover.add_crowns(sources[self.CROWNS].getFeatures(request), steps)
-            steps.pushInfo(self.tr('{} woods and {} crowns; {} crowns lie within a wood.').format(
-                cover.wood_count, len(cover.pieces) - cover.wood_count + cover.dropped_crowns,
-                cover.dropped_crowns))
-
+            cover = self._merged(sources, shaped, context, steps)
             self._step(steps, 2)
-            shaped = [row for row in rows if row.hasGeometry()]
             keys = sorted({key for row in shaped for key in cover.block_keys(row.geometry())})
             cover.dissolve(keys, steps, lambda done: steps.setProgress(100.0 * done / len(keys)))
-
             self._step(steps, 3)
             areas = {}
             for done, row in enumerate(shaped):
@@ -114,20 +98,34 @@ class WoodedShareAlgorithm(QuelvarisAlgorithm):
                     break
                 areas[row.id()] = cover.wooded_area(row.geometry())
                 steps.setProgress(100.0 * done / len(shaped))
-
             self._step(steps, 4)
+            kept = [field.name() for field in fields][:-2]
             for row in rows:
                 if steps.isCanceled():
-                    break
+                    raise QgsProcessingException(self.tr('The calculation was cancelled.'))
                 sink.addFeature(self._updated(row, kept, areas.get(row.id()), fields, steps),
                                 QgsFeatureSink.FastInsert)
-            if steps.isCanceled():
-                raise QgsProcessingException(self.tr('The calculation was cancelled.'))
         finally:
+            # Everything temporary lives in memory and goes with the cover.
             self._step(steps, 5)
-            cover = None
         attach_style(context, dest, 'share')
         return {self.OUTPUT: dest}
+
+    def _merged(self, sources, parcels, context, feedback):
+        """The woods and the crowns under the parcels, in the parcels' coordinate system."""
+        cover = WoodedCover()
+        if not parcels:
+            return cover
+        extent = QgsRectangle(parcels[0].geometry().boundingBox())
+        for row in parcels:
+            extent.combineExtentWith(row.geometry().boundingBox())
+        request = read_request(sources[self.INPUT].sourceCrs(), context, extent)
+        cover.add_woods(sources[self.WOODS].getFeatures(request), feedback)
+        cover.add_crowns(sources[self.CROWNS].getFeatures(request), feedback)
+        crowns = len(cover.pieces) - cover.wood_count + cover.dropped_crowns
+        feedback.pushInfo(self.tr('{} woods and {} crowns; {} crowns lie within a wood.').format(
+            cover.wood_count, crowns, cover.dropped_crowns))
+        return cover
 
     @staticmethod
     def _step(steps, number):

@@ -5,18 +5,19 @@ from qgis.core import (QgsFillSymbol, QgsGraduatedSymbolRenderer,
                        QgsProcessingLayerPostProcessorInterface, QgsRendererRange,
                        QgsSingleSymbolRenderer)
 
-SHARE_CLASSES = [(0, 20, '#f7fcf5'), (20, 40, '#c7e9c0'), (40, 60, '#74c476'),
-                 (60, 80, '#31a354'), (80, 100, '#006d2c')]
+# Yellow to blue, so that the parcels stay apart from the green of the woods drawn over them.
+SHARE_CLASSES = [(0, 20, '#ffffcc'), (20, 40, '#a1dab4'), (40, 60, '#41b6c4'),
+                 (60, 80, '#2c7fb8'), (80, 100, '#253494')]
 
 
 def woods_renderer():
     return QgsSingleSymbolRenderer(QgsFillSymbol.createSimple({
-        'color': '76,175,80,150', 'outline_color': '27,94,32', 'outline_width': '0.2'}))
+        'color': '34,139,34,120', 'outline_color': '0,80,0', 'outline_width': '0.3'}))
 
 
 def crowns_renderer():
     return QgsSingleSymbolRenderer(QgsFillSymbol.createSimple({
-        'style': 'no', 'outline_color': '0,77,26', 'outline_width': '0.15'}))
+        'style': 'no', 'outline_color': '0,60,0', 'outline_width': '0.1'}))
 
 
 def share_renderer(field='boise_pct'):

@@ -36,6 +36,7 @@ from processing.tools import dataobjects  # noqa: E402
 import oracle  # noqa: E402
 from quelvaris import catalogue  # noqa: E402
 from quelvaris.plugin import QuelvarisPlugin  # noqa: E402
+from quelvaris.styles import woods_renderer  # noqa: E402
 
 LANGUAGES_CPP = os.path.join(ROOT, 'src', 'dialog', 'languages', 'Languages.cpp')
 GERMAN = 2  # the run's language under a locale that is not French
@@ -227,7 +228,7 @@ class PluginTest(unittest.TestCase):
         self.assertEqual(share.featureCount(), 11)
         self.assertEqual(share.renderer().type(), 'graduatedSymbol')
         woods = QgsProject.instance().mapLayersByName('Wooded areas')[0]
-        self.assertEqual(woods.renderer().symbol().color().green(), 175)
+        self.assertEqual(woods.renderer().symbol().color(), woods_renderer().symbol().color())
         self.assertEqual(oracle.features(woods.source()), oracle.features(self.layers['WOODS']))
         self.assertNotIn('CROWNS', result)
         self.assertEqual(leftovers(), [])
