@@ -100,9 +100,10 @@ class HostRunner:
     """Runs the host, turning its output into Processing progress and log lines; the feedback's
     cancel stops it."""
 
-    def __init__(self, program, feedback):
+    def __init__(self, program, feedback, readable=lambda line: line):
         self.program = program
         self.feedback = feedback
+        self.readable = readable
         self.encoding = locale.getpreferredencoding(False) if os.name == 'nt' else 'utf-8'
 
     def run(self, arguments):
@@ -147,7 +148,7 @@ class HostRunner:
         stream.close()
 
     def _take(self, name, raw, messages, status):
-        line = TERMINAL_CONTROL.sub('', raw.decode(self.encoding, 'replace')).strip()
+        line = self.readable(TERMINAL_CONTROL.sub('', raw.decode(self.encoding, 'replace')).strip())
         if not line:
             return status
         result = RESULT_LINE.match(line) if name == 'out' else None

@@ -28,9 +28,14 @@ class RunFolder:
             raise QgsProcessingException(
                 'No working folder could be created in {}: {}'.format(base, error))
         self.nhm_dir = os.path.relpath(nhm, self.path)
+        self._nhm = nhm
         self.shapefile = os.path.join(self.path, 'shapes', 'parcels.shp')
         self.woods = os.path.join(self.path, 'shapes', 'parcels_w1.shp')
         self.crowns = os.path.join(self.path, 'shapes', 'parcels_w2.shp')
+
+    def readable(self, line):
+        """The run's line with the height-model folder as the user knows it."""
+        return line.replace(os.path.join(self.path, self.nhm_dir), self._nhm)
 
     def __enter__(self):
         return self

@@ -20,8 +20,8 @@ EMPTY_LAYERS = {2: 'No wooded area was found: the wooded-area layer is empty.',
 def check_run(result):
     """Raises the run's own messages when it calculated nothing; returns its warnings."""
     if result.status not in (1, 2, 3, 4):
-        raise QgsProcessingException('\n'.join(result.messages) or
-                                     'The run calculated nothing (result {}).'.format(result.status))
+        nothing = 'The run calculated nothing (result {}).'.format(result.status)
+        raise QgsProcessingException('\n'.join(result.messages) or nothing)
     missing = result.missing_files()
     if missing and not result.asked_for_missing_files():
         # Not a single tile was found: every tile would be read as no-data.
@@ -74,7 +74,7 @@ class WoodedAreasAlgorithm(QuelvarisAlgorithm):
         with RunFolder(folder) as run:
             arguments = host_arguments(HostSettings(run.nhm_dir, **settings), extent,
                                        run.shapefile)
-            result = HostRunner(program, feedback).run(arguments)
+            result = HostRunner(program, feedback, run.readable).run(arguments)
             for warning in check_run(result):
                 feedback.pushWarning(warning)
             deliver(run.woods, woods, parcels.sourceCrs(), False, context)

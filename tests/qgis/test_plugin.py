@@ -165,9 +165,10 @@ class PluginTest(unittest.TestCase):
         message = self.failure(NHM_FOLDER=os.path.join(self.tmp, 'nowhere'))
         not_found = catalogue.all_languages('msgFileNotFound')[GERMAN].split('%s')
         self.assertIn(not_found[1], message)
-        self.assertIn('nowhere{}109111_dhm_grid1.txt'.format(os.sep), message)
+        self.assertIn(os.path.join(os.path.realpath(self.tmp), 'nowhere', '109111_dhm_grid1.txt'),
+                      message)
         message = self.failure(RADIUS_SLOPE=0, RADIUS_INTERCEPT=-1)
-        self.assertEqual(message, oracle.library_texts(LANGUAGES_CPP, 'msgInvalidNumber')[GERMAN])
+        self.assertIn(oracle.library_texts(LANGUAGES_CPP, 'msgInvalidNumber')[GERMAN], message)
 
     def check_shares(self, result, woods, crowns, parcel_count):
         output = QgsVectorLayer(result, 'share', 'ogr')
@@ -186,8 +187,8 @@ class PluginTest(unittest.TestCase):
     def test_share_of_generated_parcels_is_the_union_of_woods_and_crowns(self):
         before = checksum(self.parcels_path)
         result = processing.run('quelvaris:woodedshare', {
-            'INPUT': self.parcels_path, 'WOODS': self.layers['WOODS'], 'CROWNS': self.layers['CROWNS'],
-            'OUTPUT': os.path.join(self.tmp, 'share.shp')})['OUTPUT']
+            'INPUT': self.parcels_path, 'WOODS': self.layers['WOODS'],
+            'CROWNS': self.layers['CROWNS'], 'OUTPUT': os.path.join(self.tmp, 'share.shp')})['OUTPUT']
         shares = self.check_shares(result, self.layers['WOODS'], self.layers['CROWNS'], 12)
         self.assertEqual(checksum(self.parcels_path), before)
         self.assertEqual(shares[11], 0)
