@@ -229,7 +229,8 @@ class PluginTest(unittest.TestCase):
         self.assertEqual(share.featureCount(), 11)
         self.assertEqual(share.renderer().type(), 'graduatedSymbol')
         woods = QgsProject.instance().mapLayersByName('Wooded areas')[0]
-        self.assertEqual(woods.renderer().symbol().color(), woods_renderer().symbol().color())
+        default = woods_renderer()
+        self.assertEqual(woods.renderer().symbol().color(), default.symbol().color())
         self.assertEqual(oracle.features(woods.source()), oracle.features(self.layers['WOODS']))
         self.assertNotIn('CROWNS', result)
         self.assertEqual(leftovers(), [])
