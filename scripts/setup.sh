@@ -10,7 +10,7 @@ packages=(
   wine wine64 fonts-wine xvfb xauth imagemagick
   gdal-bin python3-gdal
   python3-qgis qgis-providers
-  libshp-dev shapelib
+  libshp-dev shapelib libgeos-dev
   locales
   time
 )

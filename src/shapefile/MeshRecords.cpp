@@ -40,16 +40,16 @@ T2DRect TMeshRecords::OuterBox(TRingId ringId) const {
   return T2DRect(minX, maxY, maxX, minY);
 }
 
-void TMeshRecords::AppendRing(TRingId ringId, TRecordShape& shape) const {
+void TMeshRecords::AppendRing(TRingId ringId, TRecordShape& shape, bool outer) const {
   const T2DRing& ring = mesh_[ringId];
-  shape.BeginPart();
+  walk_.clear();
   TEdgeId e = ring.FirstEdge;
-  // EdgeCount + 1 points: the walk ends on FirstEdge again, closing the ring.
-  for (int k = 0; k <= ring.EdgeCount; ++k) {
+  for (int k = 0; k < ring.EdgeCount; ++k) {
     const T2DEdge& edge = mesh_[e];
-    shape.Points.push_back(mesh_[edge.Origin].Point);
+    walk_.push_back(mesh_[edge.Origin].Point);
     e = edge.Prev;
   }
+  splitter_.Append(walk_, shape, outer);
 }
 
 bool TMeshRecords::Shape(std::int64_t i, TRecordShape& shape) const {
@@ -62,8 +62,8 @@ bool TMeshRecords::Shape(std::int64_t i, TRecordShape& shape) const {
       if (!RingIsSound(mesh_.InnerRing(polygon, h))) return false;
     }
     shape.Box = OuterBox(outer);
-    AppendRing(outer, shape);
-    for (int h = 0; h < holes; ++h) AppendRing(mesh_.InnerRing(polygon, h), shape);
+    AppendRing(outer, shape, true);
+    for (int h = 0; h < holes; ++h) AppendRing(mesh_.InnerRing(polygon, h), shape, false);
     return true;
   } catch (const std::out_of_range&) {
     return false;  // a link to an object the mesh does not have

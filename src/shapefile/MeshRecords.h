@@ -3,14 +3,18 @@
 //
 // A ring is written by walking Prev from its FirstEdge, which reverses its Next order: outer
 // rings (counter-clockwise along Next) come out clockwise and holes counter-clockwise, as the
-// format wants. Before a ring is written its walk is checked: at least three edges, no nil link
+// format wants. A ring that passes a point twice (cells touching at a corner) is written as
+// several simple rings touching at that point (SimpleRings.h), the shell first. Before a ring is written its walk is checked: at least three edges, no nil link
 // or vertex, Next and Prev mutually consistent, and back at FirstEdge after exactly EdgeCount
 // steps, never walking more edges than the mesh holds. A polygon with any ring that fails is
 // left out whole: writing it without a broken hole would give it the wrong area.
 #pragma once
 
+#include <vector>
+
 #include "geometry/PolygonMesh.h"
 #include "shapefile/ShapeFile.h"
+#include "shapefile/SimpleRings.h"
 
 namespace qv {
 
@@ -27,9 +31,12 @@ class TMeshRecords final : public TRecordSource {
   bool RingIsSound(TRingId ring) const;
   // Box over the outer ring's vertices, walked along Next.
   T2DRect OuterBox(TRingId ring) const;
-  void AppendRing(TRingId ring, TRecordShape& shape) const;
+  void AppendRing(TRingId ring, TRecordShape& shape, bool outer) const;
 
   const T2DPolygonMesh& mesh_;
+  // Scratch space reused from record to record.
+  mutable std::vector<T2DPoint> walk_;
+  mutable TRingSplitter splitter_;
 };
 
 }  // namespace qv
