@@ -74,7 +74,7 @@ qgis-windows-plugin:
 qgis-test: qgis-plugin
 	$(QGIS_PYTHON) tests/qgis/test_plugin.py
 qgis-picture: qgis-plugin
-	$(QGIS_PYTHON) scripts/qgis-picture.py build/qgis-picture docs/qgis-wooded-share.png
+	$(QGIS_PYTHON) scripts/qgis-picture.py build/qgis-picture docs/qgis-wooded-share.jpg
 
 demo: setup
 	$(MAKE) build

@@ -7,7 +7,8 @@ with the wooded areas and crowns kept, and renders the middle of the project, wh
 meet: parcels coloured by their wooded share and labelled with it, woods and crowns in the
 plugin's default styles, over the height model in grey (the higher, the darker).
 
-usage: qgis-picture.py WORKDIR PNG      Environment: BUILD_DIR (default build).
+usage: qgis-picture.py WORKDIR IMAGE    Environment: BUILD_DIR (default build).
+IMAGE is a .png or a .jpg (quality 85: the crowns make a PNG large).
 """
 
 import glob
@@ -100,7 +101,7 @@ def share_labels(layer):
     layer.setLabelsEnabled(True)
 
 
-def main(work, png):
+def main(work, image):
     shutil.rmtree(work, ignore_errors=True)
     subprocess.run([os.path.join(BUILD, 'quelvaris-host'), 'demo', work], check=True,
                    stdout=subprocess.DEVNULL)
@@ -130,9 +131,9 @@ def main(work, png):
     job = QgsMapRendererParallelJob(settings)
     job.start()
     job.waitForFinished()
-    job.renderedImage().save(png)
+    job.renderedImage().save(image, quality=85)
     plugin.unload()
-    print('qgis-picture: wrote {}'.format(png))
+    print('qgis-picture: wrote {}'.format(image))
 
 
 if __name__ == '__main__':

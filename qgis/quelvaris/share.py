@@ -2,8 +2,8 @@
 
 The cover is the union of the wooded areas and the crown circles: a crown over a wood, or an
 island lying in a filled clearing of another wood, counts once. A plain dissolve of all woods and
-crowns of one generated tile (440 woods, 103,000 crowns) costs more than a minute and a half of
-GEOS time, because the cost of a union grows faster than the number of shapes it joins, and the
+crowns of one generated tile (440 woods, 103,000 crowns) costs one and a half to three minutes
+of GEOS time, because the cost of a union grows faster than the number of shapes it joins, and the
 large woods take part in every step of it. Two things make it cheap:
 
 - a crown that lies within one wood adds nothing to the cover, and about two thirds do: they
@@ -13,7 +13,8 @@ large woods take part in every step of it. Two things make it cheap:
 
 Only the blocks that some parcel touches are dissolved. A parcel then takes each of its blocks'
 cover whole, when it contains the block, or cut by its own shape. On one generated tile under a
-grid of parcels this takes about a tenth of the plain dissolve's time (bench/qgis_share.py).
+grid of parcels this takes less than an eighth of the plain dissolve's time, and so it does for
+one parcel covering the whole tile (bench/qgis_share.py).
 All geometry is GEOS's, through QgsGeometry; the areas are planar, in the layer's units.
 """
 
