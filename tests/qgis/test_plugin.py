@@ -101,16 +101,17 @@ class PluginTest(unittest.TestCase):
         cls.plugin = QuelvarisPlugin()
         cls.plugin.initProcessing()
         ProcessingConfig.setSettingValue('QUELVARIS_HOST', os.path.join(BUILD, 'quelvaris-host'))
-        # A grid of 5 x 2 parcels across the tile border, one parcel where the height model has
-        # no data, and one far west, left out of the selection.
-        shapes = [rectangle(x, y, x + 150, y + 120) for x in range(676650, 677400, 150)
-                  for y in (252540, 252660)]
+        # A grid of 10 x 4 parcels across the tile border and the 250 m blocks of the share,
+        # one parcel where the height model has no data, and one far west, left out of the
+        # selection.
+        shapes = [rectangle(x, y, x + 75, y + 60) for x in range(676650, 677400, 75)
+                  for y in range(252540, 252780, 60)]
         shapes += [rectangle(676700, 252900, 676800, 253000), rectangle(672600, 252600, 672700,
                                                                         252700)]
         cls.parcels_path = os.path.join(cls.tmp, 'parcels.shp')
         cls.parcels = parcel_layer(cls.parcels_path, shapes)
         QgsProject.instance().addMapLayer(cls.parcels)
-        cls.parcels.selectByIds([f.id() for f in cls.parcels.getFeatures() if f['pid'] <= 11])
+        cls.parcels.selectByIds([f.id() for f in cls.parcels.getFeatures() if f['pid'] <= 41])
         cls.selection = QgsProcessingFeatureSourceDefinition(cls.parcels.id(), True)
         cls.layers = processing.run('quelvaris:woodedareas', cls.arguments(
             WOODS=os.path.join(cls.tmp, 'woods.shp'), CROWNS=os.path.join(cls.tmp, 'crowns.shp')))
@@ -189,10 +190,10 @@ class PluginTest(unittest.TestCase):
         result = processing.run('quelvaris:woodedshare', {
             'INPUT': self.parcels_path, 'WOODS': self.layers['WOODS'],
             'CROWNS': self.layers['CROWNS'], 'OUTPUT': os.path.join(self.tmp, 'share.shp')})['OUTPUT']
-        shares = self.check_shares(result, self.layers['WOODS'], self.layers['CROWNS'], 12)
+        shares = self.check_shares(result, self.layers['WOODS'], self.layers['CROWNS'], 42)
         self.assertEqual(checksum(self.parcels_path), before)
-        self.assertEqual(shares[11], 0)
-        self.assertTrue(all(0 < shares[pid] < 100 for pid in range(1, 11)))
+        self.assertEqual(shares[41], 0)
+        self.assertGreater(len([pid for pid in range(1, 41) if 0 < shares[pid] < 100]), 30)
 
     def test_share_counts_islands_and_crowns_in_woods_once(self):
         # Wood 1 keeps a clearing with an island; wood 2 has its clearing filled and its island
@@ -226,7 +227,7 @@ class PluginTest(unittest.TestCase):
             'INPUT': self.selection, 'NHM_FOLDER': self.nhm, 'OUTPUT': 'TEMPORARY_OUTPUT',
             'WOODS': 'TEMPORARY_OUTPUT'}, context=context)
         share = QgsProject.instance().mapLayer(result['OUTPUT'])
-        self.assertEqual(share.featureCount(), 11)
+        self.assertEqual(share.featureCount(), 41)
         self.assertEqual(share.renderer().type(), 'graduatedSymbol')
         woods = QgsProject.instance().mapLayersByName('Wooded areas')[0]
         default = woods_renderer()
