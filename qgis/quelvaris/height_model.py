@@ -20,16 +20,18 @@ SUFFIX = 'SUFFIX'
 ASCII_EXTENSIONS = ['.asc', '.dat', '.grd', '.txt']
 SEPARATORS = ['', '-', '_', '@', '#']
 
-# name, label, default, smallest value (None: no limit), integer; the run refuses a crown
-# radius that is not above 0 at the minimum height, which no single range can say.
+# name, label, default, smallest and largest value (None: no limit), integer. The run also
+# refuses a crown radius that is not above 0 at the minimum height, which no range can say.
 NUMBERS = [
     ('MIN_TREE_HEIGHT', 'Minimum tree height (m): cells at least this high are wooded',
-     2.0, 0.01, False),
-    ('RADIUS_SLOPE', 'Crown radius R = slope x H + intercept: slope', 0.1117, 0.0, False),
-    ('RADIUS_INTERCEPT', 'Crown radius: intercept (m)', 2.6894, None, False),
-    ('CIRCLE_POINTS', 'Points of a crown circle', 36, 3, True),
-    ('MIN_CLEARING_AREA', 'Clearings smaller than this are filled (m2)', 100.0, 0.0, False),
-    ('MIN_WOODED_AREA', 'Wooded areas smaller than this are dropped (m2)', 200.0, 1.0, False),
+     2.0, 0.01, None, False),
+    ('RADIUS_SLOPE', 'Crown radius R = slope x H + intercept: slope', 0.1117, 0.0, None, False),
+    ('RADIUS_INTERCEPT', 'Crown radius: intercept (m)', 2.6894, None, None, False),
+    ('CIRCLE_POINTS', 'Points of a crown circle', 36, 3, 360, True),
+    ('MIN_CLEARING_AREA', 'Clearings smaller than this are filled (m2)', 100.0, 0.0, None,
+     False),
+    ('MIN_WOODED_AREA', 'Wooded areas smaller than this are dropped (m2)', 200.0, 1.0, None,
+     False),
 ]
 SETTING_NAMES = ['min_tree_height', 'radius_slope', 'radius_intercept', 'circle_points',
                  'min_clearing_area', 'min_wooded_area']
@@ -51,14 +53,14 @@ def add_height_model_parameters(algorithm, tr):
         QgsProcessingParameterString(SUFFIX, tr('File name: suffix after the tile number'),
                                      defaultValue='_dhm_grid1', optional=True),
     ]
-    for name, label, default, smallest, integer in NUMBERS:
+    for name, label, default, smallest, largest, integer in NUMBERS:
         kind = (QgsProcessingParameterNumber.Integer if integer
                 else QgsProcessingParameterNumber.Double)
         number = QgsProcessingParameterNumber(name, tr(label), kind, default)
         if smallest is not None:
             number.setMinimum(smallest)
-        if integer:
-            number.setMaximum(360)
+        if largest is not None:
+            number.setMaximum(largest)
         algorithm.addParameter(number)
     for parameter in naming:
         parameter.setFlags(parameter.flags() | QgsProcessingParameterDefinition.FlagAdvanced)
@@ -76,7 +78,7 @@ def height_model_settings(algorithm, parameters, context):
         'separator': SEPARATORS[algorithm.parameterAsEnum(parameters, SEPARATOR, context)],
         'suffix': algorithm.parameterAsString(parameters, SUFFIX, context),
     }
-    for (name, _, _, _, integer), key in zip(NUMBERS, SETTING_NAMES):
+    for (name, _, _, _, _, integer), key in zip(NUMBERS, SETTING_NAMES):
         read = algorithm.parameterAsInt if integer else algorithm.parameterAsDouble
         settings[key] = read(parameters, name, context)
     return folder, settings
