@@ -5,7 +5,8 @@
 JOBS ?= $(shell nproc)
 CMAKE_GEN := -G Ninja
 
-.PHONY: all build setup setup-demo test test-normal test-sanitize cross windows wine-test i686 i686-check screenshots demo bench clean
+.PHONY: all build setup setup-demo test test-normal test-sanitize cross windows wine-test i686 i686-check \
+  screenshots demo bench clean qgis-plugin qgis-windows-plugin qgis-test qgis-picture
 
 all: build
 
@@ -22,6 +23,7 @@ setup-demo:
 test: setup
 	$(MAKE) build
 	cd build && ctest --output-on-failure -j $(JOBS)
+	$(MAKE) qgis-test
 	cmake -S . -B build-asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQV_SANITIZE=ON
 	cmake --build build-asan -j $(JOBS)
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -49,6 +51,7 @@ windows:
 	cmake --build build-windows/x86 -j $(JOBS)
 	cmake -S . -B build-windows/x64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake $(WINDOWS_CMAKE)
 	cmake --build build-windows/x64 -j $(JOBS)
+	$(MAKE) qgis-windows-plugin
 
 # Runs the 64-bit test programs under Wine on a virtual display (there is no 32-bit Wine here),
 # and checks the import tables of both builds.
@@ -75,6 +78,19 @@ screenshots:
 	done
 	mkdir -p docs
 	for shot in $(SCREENSHOTS); do cp build-windows/shots/$$shot.png docs/windows-$$shot.png; done
+
+# The QGIS plugin with the host program, for QGIS's "Install from ZIP" (Linux; the Windows zip
+# comes with make windows), its tests under headless QGIS, and the README's picture.
+QGIS_PYTHON = QT_QPA_PLATFORM=offscreen /usr/bin/python3
+qgis-plugin: build
+	/usr/bin/python3 scripts/qgis-plugin-zip.py build/quelvaris-qgis.zip build/quelvaris-host
+qgis-windows-plugin:
+	/usr/bin/python3 scripts/qgis-plugin-zip.py build-windows/quelvaris-qgis-windows.zip \
+	  build-windows/x64/quelvaris-host.exe
+qgis-test: qgis-plugin
+	$(QGIS_PYTHON) tests/qgis/test_plugin.py
+qgis-picture: qgis-plugin
+	$(QGIS_PYTHON) scripts/qgis-picture.py build/qgis-picture docs/qgis-wooded-share.jpg
 
 # Only the program the demo runs: no tests (and so no GoogleTest), no benchmarks.
 demo: setup-demo

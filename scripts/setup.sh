@@ -17,6 +17,7 @@ test_packages=(
   g++-multilib qemu-user
   wine wine64 fonts-wine xvfb xauth imagemagick
   gdal-bin python3-gdal
+  python3-qgis qgis-providers
   libshp-dev shapelib libgeos-dev
   locales
   time

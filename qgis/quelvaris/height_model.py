@@ -1,0 +1,106 @@
+"""The parameters of a run, declared as the run's dialog has them (defaults and ranges), and the
+extent of the parcels that the run covers."""
+
+import math
+
+from qgis.core import (QgsFeatureRequest, QgsProcessingException, QgsProcessingParameterDefinition,
+                       QgsProcessingParameterEnum, QgsProcessingParameterFile,
+                       QgsProcessingParameterNumber, QgsProcessingParameterString, QgsRectangle)
+
+from .catalogue import msg
+
+NHM_FOLDER = 'NHM_FOLDER'
+FILE_TYPE = 'FILE_TYPE'
+ASCII_EXTENSION = 'ASCII_EXTENSION'
+PREFIX = 'PREFIX'
+SEPARATOR = 'SEPARATOR'
+SUFFIX = 'SUFFIX'
+
+# The dialog's lists, in its order.
+ASCII_EXTENSIONS = ['.asc', '.dat', '.grd', '.txt']
+SEPARATORS = ['', '-', '_', '@', '#']
+
+# name, label, default, smallest and largest value (None: no limit), integer. The run also
+# refuses a crown radius that is not above 0 at the minimum height, which no range can say.
+NUMBERS = [
+    ('MIN_TREE_HEIGHT', 'Minimum tree height (m): cells at least this high are wooded',
+     2.0, 0.01, None, False),
+    ('RADIUS_SLOPE', 'Crown radius R = slope x H + intercept: slope', 0.1117, 0.0, None, False),
+    ('RADIUS_INTERCEPT', 'Crown radius: intercept (m)', 2.6894, None, None, False),
+    ('CIRCLE_POINTS', 'Points of a crown circle', 36, 3, 360, True),
+    ('MIN_CLEARING_AREA', 'Clearings smaller than this are filled (m2)', 100.0, 0.0, None,
+     False),
+    ('MIN_WOODED_AREA', 'Wooded areas smaller than this are dropped (m2)', 200.0, 1.0, None,
+     False),
+]
+SETTING_NAMES = ['min_tree_height', 'radius_slope', 'radius_intercept', 'circle_points',
+                 'min_clearing_area', 'min_wooded_area']
+
+
+def add_height_model_parameters(algorithm, tr):
+    algorithm.addParameter(QgsProcessingParameterFile(
+        NHM_FOLDER, tr('Height model (NHM) folder'), QgsProcessingParameterFile.Folder))
+    algorithm.addParameter(QgsProcessingParameterEnum(
+        FILE_TYPE, tr('Height model file type'),
+        [tr('ASCII grid'), tr('Float grid (.flt with .hdr)')], defaultValue=0))
+    naming = [
+        QgsProcessingParameterEnum(ASCII_EXTENSION, tr('Extension of ASCII grid files'),
+                                   ASCII_EXTENSIONS, defaultValue=3),
+        QgsProcessingParameterString(PREFIX, tr('File name: prefix before the map number'),
+                                     defaultValue='', optional=True),
+        QgsProcessingParameterEnum(SEPARATOR, tr('File name: separator after the map number'),
+                                   [tr('(none)')] + SEPARATORS[1:], defaultValue=0),
+        QgsProcessingParameterString(SUFFIX, tr('File name: suffix after the tile number'),
+                                     defaultValue='_dhm_grid1', optional=True),
+    ]
+    for name, label, default, smallest, largest, integer in NUMBERS:
+        kind = (QgsProcessingParameterNumber.Integer if integer
+                else QgsProcessingParameterNumber.Double)
+        number = QgsProcessingParameterNumber(name, tr(label), kind, default)
+        if smallest is not None:
+            number.setMinimum(smallest)
+        if largest is not None:
+            number.setMaximum(largest)
+        algorithm.addParameter(number)
+    for parameter in naming:
+        parameter.setFlags(parameter.flags() | QgsProcessingParameterDefinition.FlagAdvanced)
+        algorithm.addParameter(parameter)
+
+
+def height_model_settings(algorithm, parameters, context):
+    """The height-model folder and the run's settings besides it."""
+    folder = algorithm.parameterAsFile(parameters, NHM_FOLDER, context)
+    settings = {
+        'file_type': algorithm.parameterAsEnum(parameters, FILE_TYPE, context),
+        'ascii_extension': ASCII_EXTENSIONS[
+            algorithm.parameterAsEnum(parameters, ASCII_EXTENSION, context)],
+        'prefix': algorithm.parameterAsString(parameters, PREFIX, context),
+        'separator': SEPARATORS[algorithm.parameterAsEnum(parameters, SEPARATOR, context)],
+        'suffix': algorithm.parameterAsString(parameters, SUFFIX, context),
+    }
+    for (name, _, _, _, _, integer), key in zip(NUMBERS, SETTING_NAMES):
+        read = algorithm.parameterAsInt if integer else algorithm.parameterAsDouble
+        settings[key] = read(parameters, name, context)
+    return folder, settings
+
+
+def parcel_extent(source):
+    """The whole-metre extent around the parcels (the selected ones when so chosen), as
+    (xmin, xmax, ymin, ymax)."""
+    if source.sourceCrs().isValid() and source.sourceCrs().isGeographic():
+        raise QgsProcessingException(
+            'The parcels are in a geographic coordinate system; the height model needs them in '
+            'the projected national grid, in metres.')
+    box = None
+    for feature in source.getFeatures(QgsFeatureRequest().setNoAttributes()):
+        if feature.hasGeometry():
+            if box is None:
+                box = QgsRectangle(feature.geometry().boundingBox())
+            box.combineExtentWith(feature.geometry().boundingBox())
+    if box is None:
+        raise QgsProcessingException(msg('msgNoFeatureSelected'))
+    extent = (math.floor(box.xMinimum()), math.ceil(box.xMaximum()),
+              math.floor(box.yMinimum()), math.ceil(box.yMaximum()))
+    if any(abs(v) >= 2 ** 31 for v in extent):
+        raise QgsProcessingException('The parcels lie outside the national grid.')
+    return extent
