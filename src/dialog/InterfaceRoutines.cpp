@@ -1,6 +1,8 @@
 // The dialog's routines on its controls: defaults, the file-type rule and the example name.
 #include "dialog/InterfaceUnit.h"
 
+#include "calculation/ParameterDefaults.h"
+#include "dialog/Settings.h"
 #include "dialog/languages/Languages.h"
 #include "platform/Format.h"
 
@@ -18,17 +20,17 @@ constexpr std::string_view kBinaryExtension = ".flt";
 
 void TInterfaceForm::ResetDefaults() {
   auto& c = Controls;
-  c.edtMinTreeHeight.SetValue(2.0);
-  c.edTreeRadiusParam0.SetValue(2.6894);
-  c.edTreeRadiusParam1.SetValue(0.1117);
-  c.edNumCirclePoints.SetValueInt(36);
-  c.edtMinClearingArea.SetValue(100);
-  c.edtMinWoodedArea.SetValue(200);
+  c.edtMinTreeHeight.SetValue(defaults::MinTreeHeight);
+  c.edTreeRadiusParam0.SetValue(defaults::TreeRadiusParam0);
+  c.edTreeRadiusParam1.SetValue(defaults::TreeRadiusParam1);
+  c.edNumCirclePoints.SetValueInt(defaults::NumCirclePoints);
+  c.edtMinClearingArea.SetValue(defaults::MinClearingArea);
+  c.edtMinWoodedArea.SetValue(defaults::MinWoodedArea);
   c.rgNhmFiletype.SetItemIndex(NhmAsciiGrid);
   c.edtNhmDir.Text = std::string(kResetNhmDir);
   c.edtNhmPrefix.SetText("");
   c.cmbNhmSeparator.Select(0);
-  c.edtNhmSuffix.SetText("_dhm_grid1");
+  c.edtNhmSuffix.SetText(DefaultNhmSuffix);
   UpdateFileTypeControls();
   c.cmbNhmFileExt.TypeText(kAsciiExtension);
 }

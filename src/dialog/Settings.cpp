@@ -3,6 +3,8 @@
 #include <optional>
 #include <vector>
 
+#include "calculation/ParameterDefaults.h"
+#include "calculation/Tile.h"
 #include "dialog/NumberRanges.h"
 #include "dialog/languages/Languages.h"
 #include "platform/Paths.h"
@@ -81,10 +83,6 @@ class TStoredValues {
   TNumberFormat nf_;
 };
 
-constexpr double kDefaultMinTreeHeight = 2;
-constexpr double kDefaultRadiusParam0 = 2.6894;
-constexpr double kDefaultRadiusParam1 = 0.1117;
-
 // The value of a field as Calculate would take it, or nothing when Calculate would refuse it.
 std::optional<double> Accepted(const TEnhancedEdit& field, const TNumberFormat& nf,
                                const TAcceptedRange& range) {
@@ -113,12 +111,12 @@ std::vector<TIniEntry> ValuesToSave(const TDialogControls& c, const std::string&
   };
   const auto minHeight = Accepted(c.edtMinTreeHeight, nf, range(edtMinTreeHeight));
   const auto slope = Accepted(c.edTreeRadiusParam1, nf, range(edTreeRadiusParam1));
-  double storedHeight = kDefaultMinTreeHeight;
-  double storedSlope = kDefaultRadiusParam1;
+  double storedHeight = defaults::MinTreeHeight;
+  double storedSlope = defaults::TreeRadiusParam1;
   if (!minHeight || !slope) {
     const TStoredValues stored(file, nf);
-    storedHeight = stored.Float(kiMinTreeHeight, kDefaultMinTreeHeight);
-    storedSlope = stored.Float(kiTreeRadiusParam1, kDefaultRadiusParam1);
+    storedHeight = stored.Float(kiMinTreeHeight, defaults::MinTreeHeight);
+    storedSlope = stored.Float(kiTreeRadiusParam1, defaults::TreeRadiusParam1);
   }
   const auto intercept =
       Accepted(c.edTreeRadiusParam0, nf,
@@ -138,7 +136,9 @@ std::vector<TIniEntry> ValuesToSave(const TDialogControls& c, const std::string&
   values[kiMinWoodedArea].Value =
       FloatText(Accepted(c.edtMinWoodedArea, nf, range(edtMinWoodedArea)), nf);
   // No file type chosen: Calculate refuses that too.
-  if (fileType == 0 || fileType == 1) values[kiFileType].Value = std::to_string(fileType);
+  if (fileType == NhmAsciiGrid || fileType == NhmFloatGrid) {
+    values[kiFileType].Value = std::to_string(fileType);
+  }
   values[kiNhmDir].Value = FirstLine(c.edtNhmDir.Text);
   values[kiNhmPrefix].Value = FirstLine(c.edtNhmPrefix.Text());
   values[kiNhmSeparator].Value = std::to_string(c.cmbNhmSeparator.ItemIndex);
@@ -156,17 +156,17 @@ std::string SettingsFilePath(std::string_view settingsDir) {
 
 void LoadSettings(TDialogControls& c, const std::string& file) {
   const TStoredValues stored(file, Platform().NumberFormat());
-  c.edtMinTreeHeight.SetValue(stored.Float(kiMinTreeHeight, kDefaultMinTreeHeight));
-  c.edTreeRadiusParam0.SetValue(stored.Float(kiTreeRadiusParam0, kDefaultRadiusParam0));
-  c.edTreeRadiusParam1.SetValue(stored.Float(kiTreeRadiusParam1, kDefaultRadiusParam1));
-  c.edNumCirclePoints.SetValueInt(stored.Int(kiNumCirclePoints, 36));
-  c.edtMinClearingArea.SetValue(stored.Float(kiMinClearingArea, 100));
-  c.edtMinWoodedArea.SetValue(stored.Float(kiMinWoodedArea, 200));
-  c.rgNhmFiletype.SetItemIndex(stored.Int(kiFileType, 0));
+  c.edtMinTreeHeight.SetValue(stored.Float(kiMinTreeHeight, defaults::MinTreeHeight));
+  c.edTreeRadiusParam0.SetValue(stored.Float(kiTreeRadiusParam0, defaults::TreeRadiusParam0));
+  c.edTreeRadiusParam1.SetValue(stored.Float(kiTreeRadiusParam1, defaults::TreeRadiusParam1));
+  c.edNumCirclePoints.SetValueInt(stored.Int(kiNumCirclePoints, defaults::NumCirclePoints));
+  c.edtMinClearingArea.SetValue(stored.Float(kiMinClearingArea, defaults::MinClearingArea));
+  c.edtMinWoodedArea.SetValue(stored.Float(kiMinWoodedArea, defaults::MinWoodedArea));
+  c.rgNhmFiletype.SetItemIndex(stored.Int(kiFileType, NhmAsciiGrid));
   c.edtNhmDir.Text = stored.String(kiNhmDir, "MNA_Laser\\MNH");
   c.edtNhmPrefix.SetText(stored.String(kiNhmPrefix, ""));
   c.cmbNhmSeparator.Select(stored.Int(kiNhmSeparator, 0));
-  c.edtNhmSuffix.SetText(stored.String(kiNhmSuffix, "_dhm_grid1"));
+  c.edtNhmSuffix.SetText(stored.String(kiNhmSuffix, std::string(DefaultNhmSuffix)));
 }
 
 void SaveSettings(const TDialogControls& controls, const std::string& file,

@@ -13,6 +13,8 @@
 namespace qv {
 
 inline constexpr std::string_view SettingsFileName = "quelvaris.ini";
+// The tile name's default ending, the same after a reset and without a settings file.
+inline constexpr std::string_view DefaultNhmSuffix = "_dhm_grid1";
 
 // Longest string value taken from the file, in characters.
 inline constexpr std::size_t MaxSettingLength = 2047;
