@@ -100,8 +100,8 @@ projects=$out/projects
 rm -rf "$projects"
 mkdir -p "$projects"
 winprojects=$(timeout 30 winepath -w "$projects" 2>/dev/null) || fail "winepath failed"
-run_test de_CH.UTF-8 dialog_test.exe run "$winprojects"
-run_test fr_CH.UTF-8 dialog_test.exe captions fr "$winprojects"
+run_test de_CH.UTF-8 dialog_test.exe de "$winprojects"
+run_test fr_CH.UTF-8 dialog_test.exe fr "$winprojects"
 
 # same_dbf A B: equal but for the date of the last update (bytes 1 to 3 of the header).
 same_dbf() { cmp -s <(head -c 1 "$1"; tail -c +5 "$1") <(head -c 1 "$2"; tail -c +5 "$2"); }
