@@ -6,6 +6,8 @@
 // "N passed, N failed"; the exit code is 0 only when nothing failed.
 #pragma once
 
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -14,12 +16,15 @@
 
 namespace qv::wintest {
 
-inline constexpr DWORD kWaitMs = 20000;
+inline LONG passed = 0;
+inline LONG failed = 0;
 
-void Check(bool ok, const char* expression, const char* file, int line,
-           const std::string& detail = {});
-int Summary(const char* program);
-[[noreturn]] void Abort(const std::string& why);
+inline void Check(bool ok, const char* expression, const char* file, int line,
+                  const std::string& detail = {}) {
+  ::InterlockedIncrement(ok ? &passed : &failed);
+  if (!ok) std::printf("FAILED %s:%d: %s %s\n", file, line, expression, detail.c_str());
+  std::fflush(stdout);
+}
 
 template <class A, class B>
 void CheckEqual(const A& a, const B& b, const char* expression, const char* file, int line) {
@@ -28,35 +33,158 @@ void CheckEqual(const A& a, const B& b, const char* expression, const char* file
   Check(a == b, expression, file, line, detail.str());
 }
 
-// Starts the driver (the default mingw thread model has no std::thread); Join handles the
-// calling thread's messages until the driver has finished.
-HANDLE Drive(const std::function<void()>& fn);
-void Join(HANDLE driver);
-bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = kWaitMs);
-// The visible dialog (class #32770) of thread that owner owns (any owner when null) and that has
-// a control with the given id (any when 0); waits for it and for its first paint.
-HWND WaitForDialog(DWORD thread, HWND owner, int controlId = 0);
-void WaitUntilDestroyed(HWND hwnd);
+inline int Summary(const char* program) {
+  std::printf("%s: %ld passed, %ld failed\n", program, passed, failed);
+  std::fflush(stdout);
+  return failed == 0 && passed > 0 ? 0 : 1;
+}
 
-std::string TextOf(HWND hwnd);
+[[noreturn]] inline void Abort(const std::string& why) {
+  std::printf("ABORTED: %s (%ld passed, %ld failed so far)\n", why.c_str(), passed, failed);
+  std::fflush(stdout);
+  ::TerminateProcess(::GetCurrentProcess(), 3);
+  std::abort();
+}
+
+inline void WaitFor(const std::function<bool()>& condition, const std::string& what) {
+  for (const ULONGLONG end = ::GetTickCount64() + 20000; !condition(); ::Sleep(20))
+    if (::GetTickCount64() > end) Abort("waited in vain for " + what);
+}
+
+// The main thread creates the sync window before its modal loops. Through it the driver runs
+// code on that thread after everything posted there so far, and waits for it.
+inline constexpr UINT kMsgRun = WM_APP + 0x52;
+inline HWND syncWindow = nullptr;
+
+inline LRESULT CALLBACK SyncProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != kMsgRun) return ::DefWindowProcA(hwnd, message, wParam, lParam);
+  (*reinterpret_cast<const std::function<void()>*>(lParam))();
+  return ::SetEvent(reinterpret_cast<HANDLE>(wParam));
+}
+
+inline void CreateSyncWindow() {
+  WNDCLASSA cls{};
+  cls.lpfnWndProc = SyncProc;
+  cls.lpszClassName = "QvTestSync";
+  ::RegisterClassA(&cls);
+  syncWindow = ::CreateWindowExA(0, cls.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 nullptr, nullptr);
+}
+
+inline void OnUiThread(const std::function<void()>& fn) {
+  HANDLE done = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  ::PostMessageA(syncWindow, kMsgRun, reinterpret_cast<WPARAM>(done),
+                 reinterpret_cast<LPARAM>(&fn));
+  const DWORD waited = ::WaitForSingleObject(done, 20000);
+  ::CloseHandle(done);
+  if (waited != WAIT_OBJECT_0) Abort("the thread under test stopped handling messages");
+}
+
+// Until the input posted to the thread under test has been handled. Three rounds: a key may post
+// its character behind the first, the character a message of its own (the next control's focus).
+inline void Settle() {
+  for (int round = 0; round < 3; ++round) OnUiThread([] {});
+}
+
+// Runs the driver while the calling thread handles its messages (the default mingw thread model
+// has no std::thread); main returns when the driver has finished.
+inline DWORD WINAPI RunDriver(LPVOID fn) {
+  (*static_cast<std::function<void()>*>(fn))();
+  return 0;
+}
+
+inline void Drive(std::function<void()> driver, const std::function<void()>& main) {
+  HANDLE thread = ::CreateThread(nullptr, 0, RunDriver, &driver, 0, nullptr);
+  main();
+  // A whole scenario may take a while (a calculation); each of its steps has its own limit.
+  const ULONGLONG end = ::GetTickCount64() + 200000;
+  while (::MsgWaitForMultipleObjects(1, &thread, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0) {
+    if (::GetTickCount64() > end) Abort("the driver did not finish");
+    MSG msg{};
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageA(&msg);
+    }
+  }
+  ::CloseHandle(thread);
+}
+
+// The thread's active window once it is a visible window that owner owns (any when null) and
+// that holds a control with the given id (any when 0): a dialog or box just opened. Waits for it
+// and for its first paint.
+inline HWND WaitForDialog(DWORD thread, HWND owner, int controlId = 0) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  WaitFor(
+      [&] {
+        return ::GetGUIThreadInfo(thread, &info) && ::IsWindowVisible(info.hwndActive) &&
+               (owner == nullptr || ::GetWindow(info.hwndActive, GW_OWNER) == owner) &&
+               (controlId == 0 || ::GetDlgItem(info.hwndActive, controlId) != nullptr);
+      },
+      "a dialog with control " + std::to_string(controlId));
+  Settle();
+  return info.hwndActive;
+}
+
+inline void WaitUntilDestroyed(HWND hwnd) {
+  WaitFor([&] { return !::IsWindow(hwnd); }, "a window to close");
+}
+
+inline std::string TextOf(HWND hwnd) {
+  // WM_GETTEXT is answered by the window's own thread, so this works across threads.
+  char buffer[2048] = {};
+  ::SendMessageA(hwnd, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
+  return buffer;
+}
+
 // From the style: Wine's IsWindowEnabled misreports the windows of other threads.
-bool IsEnabled(HWND hwnd);
-HWND FocusOf(DWORD thread);
+inline bool IsEnabled(HWND hwnd) { return (::GetWindowLongA(hwnd, GWL_STYLE) & WS_DISABLED) == 0; }
+
+inline HWND FocusOf(DWORD thread) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  ::GetGUIThreadInfo(thread, &info);
+  return info.hwndFocus;
+}
+
+inline void Post(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+  ::PostMessageA(hwnd, message, wParam, lParam);
+  Settle();
+}
+
 // Into the queue of the thread's focused control, where its modal loop applies the dialog
 // manager's keyboard rules; each returns once the input has been handled.
-void PressKey(DWORD thread, WORD virtualKey);
-void Type(DWORD thread, const std::string& text);
-void Post(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+inline void PressKey(DWORD thread, WORD virtualKey) {
+  HWND target = FocusOf(thread);
+  const auto scan = static_cast<LPARAM>(::MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+  ::PostMessageA(target, WM_KEYDOWN, virtualKey, 1 | scan);
+  Post(target, WM_KEYUP, virtualKey, 1 | scan | (LPARAM{3} << 30));
+}
 
-// A visible top-level window of the calling thread, as the GIS host's main window.
-HWND CreateHostWindow();
-// The main thread creates this window before its modal loops; through it the driver waits for
-// the queue to be worked off (Settle) and runs code on that thread (OnUiThread).
-void CreateSyncWindow();
-void Settle();
-void OnUiThread(const std::function<void()>& fn);
+inline void Type(DWORD thread, const std::string& text) {
+  HWND target = FocusOf(thread);
+  for (const char c : text) ::PostMessageA(target, WM_CHAR, static_cast<unsigned char>(c), 1);
+  Settle();
+}
+
 // Asks the script for a screenshot of hwnd as <QV_SHOT_DIR>\<name>.png and waits for it.
-void Screenshot(HWND hwnd, const std::string& name);
+inline void Screenshot(HWND hwnd, const std::string& name) {
+  const char* dir = std::getenv("QV_SHOT_DIR");
+  if (dir == nullptr || *dir == '\0') return;
+  ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  Settle();
+  RECT r{};
+  ::GetWindowRect(hwnd, &r);
+  const std::string base = std::string(dir) + "\\" + name;
+  // Written aside and renamed, so the script never reads half a request.
+  if (FILE* f = std::fopen((base + ".part").c_str(), "w")) {
+    std::fprintf(f, "%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
+    std::fclose(f);
+    ::MoveFileExA((base + ".part").c_str(), (base + ".request").c_str(), MOVEFILE_REPLACE_EXISTING);
+  }
+  const std::string png = base + ".png";
+  WaitFor([&] { return ::GetFileAttributesA(png.c_str()) != INVALID_FILE_ATTRIBUTES; }, png);
+}
 
 }  // namespace qv::wintest
 

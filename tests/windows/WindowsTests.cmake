@@ -3,10 +3,9 @@
 # cmake/QvWindows.cmake.
 set(QV_WINTEST_DIR ${CMAKE_CURRENT_LIST_DIR})
 
-add_library(qv_wintest STATIC ${QV_WINTEST_DIR}/WinTest.cpp)
-target_compile_options(qv_wintest PRIVATE ${QV_WARNINGS})
-target_include_directories(qv_wintest PUBLIC ${QV_WINTEST_DIR} ${CMAKE_SOURCE_DIR}/src)
-target_link_libraries(qv_wintest PUBLIC user32 kernel32)
+add_library(qv_wintest INTERFACE)
+target_include_directories(qv_wintest INTERFACE ${QV_WINTEST_DIR} ${CMAKE_SOURCE_DIR}/src)
+target_link_libraries(qv_wintest INTERFACE user32 kernel32 gdi32)
 
 function(qv_add_windows_test name)
   list(TRANSFORM ARGN PREPEND ${QV_WINTEST_DIR}/)
