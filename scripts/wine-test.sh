@@ -91,11 +91,10 @@ run_test() {
   fi
 }
 
-run_test en_US.UTF-8 prompt_test.exe
-run_test en_US.UTF-8 edit_test.exe
+run_test en_US.UTF-8 controls_test.exe
 
-# quelvaris32.dll as the host loads it: the scenarios (German, the language of every non-French
-# locale) and the window in French, in projects under build-windows/projects.
+# quelvaris32.dll as the host loads it: the window, its keys and a whole run (German, the language
+# of every non-French locale), and the window in French, in projects under build-windows/projects.
 projects=$out/projects
 rm -rf "$projects"
 mkdir -p "$projects"

@@ -86,8 +86,9 @@ inline void Settle() {
   for (int round = 0; round < 3; ++round) OnUiThread([] {});
 }
 
-// Runs the driver while the calling thread handles its messages (the default mingw thread model
-// has no std::thread); main returns when the driver has finished.
+// Runs the driver while the calling thread runs main and then handles its messages until the
+// driver has finished (the default mingw thread model has no std::thread). The driver's waits
+// have their limits, the whole program the script's.
 inline DWORD WINAPI RunDriver(LPVOID fn) {
   (*static_cast<std::function<void()>*>(fn))();
   return 0;
@@ -96,34 +97,35 @@ inline DWORD WINAPI RunDriver(LPVOID fn) {
 inline void Drive(std::function<void()> driver, const std::function<void()>& main) {
   HANDLE thread = ::CreateThread(nullptr, 0, RunDriver, &driver, 0, nullptr);
   main();
-  // A whole scenario may take a while (a calculation); each of its steps has its own limit.
-  const ULONGLONG end = ::GetTickCount64() + 200000;
-  while (::MsgWaitForMultipleObjects(1, &thread, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0) {
-    if (::GetTickCount64() > end) Abort("the driver did not finish");
+  while (::MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
     MSG msg{};
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
-    }
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
   }
   ::CloseHandle(thread);
+}
+
+inline GUITHREADINFO GuiOf(DWORD thread) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  ::GetGUIThreadInfo(thread, &info);
+  return info;
 }
 
 // The thread's active window once it is a visible window that owner owns (any when null) and
 // that holds a control with the given id (any when 0): a dialog or box just opened. Waits for it
 // and for its first paint.
 inline HWND WaitForDialog(DWORD thread, HWND owner, int controlId = 0) {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
+  HWND active = nullptr;
   WaitFor(
       [&] {
-        return ::GetGUIThreadInfo(thread, &info) && ::IsWindowVisible(info.hwndActive) &&
-               (owner == nullptr || ::GetWindow(info.hwndActive, GW_OWNER) == owner) &&
-               (controlId == 0 || ::GetDlgItem(info.hwndActive, controlId) != nullptr);
+        active = GuiOf(thread).hwndActive;
+        return ::IsWindowVisible(active) &&
+               (owner == nullptr || ::GetWindow(active, GW_OWNER) == owner) &&
+               (controlId == 0 || ::GetDlgItem(active, controlId) != nullptr);
       },
       "a dialog with control " + std::to_string(controlId));
   Settle();
-  return info.hwndActive;
+  return active;
 }
 
 inline void WaitUntilDestroyed(HWND hwnd) {
@@ -140,12 +142,7 @@ inline std::string TextOf(HWND hwnd) {
 // From the style: Wine's IsWindowEnabled misreports the windows of other threads.
 inline bool IsEnabled(HWND hwnd) { return (::GetWindowLongA(hwnd, GWL_STYLE) & WS_DISABLED) == 0; }
 
-inline HWND FocusOf(DWORD thread) {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  ::GetGUIThreadInfo(thread, &info);
-  return info.hwndFocus;
-}
+inline HWND FocusOf(DWORD thread) { return GuiOf(thread).hwndFocus; }
 
 inline void Post(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
   ::PostMessageA(hwnd, message, wParam, lParam);
