@@ -1,7 +1,6 @@
-// Our own windows besides the parameter dialog. The missing-tiles prompt: its look, and the
-// answer that each way of closing it gives (DialogTest.cpp shows it owned by the dialog). The
-// numeric field as a Windows control in a dialog with a default button: what the subclass of the
-// EDIT control adds to the field's logic (tests/dialog/EnhEditTest.cpp tests the logic).
+// Our windows besides the parameter dialog: the missing-tiles prompt, its look and the answer of
+// each way to close it; the numeric field in a dialog with a default button, what the subclass of
+// the EDIT control adds to the field's logic (tests/dialog/EnhEditTest.cpp tests the logic).
 #include <array>
 #include <cstring>
 #include <functional>

@@ -31,14 +31,10 @@ std::string NewProject(const std::string& root, const std::string& name) {
   std::filesystem::create_directories(dir + "\\shapes");
   return dir;
 }
-std::string Shapefile(const std::string& project) { return project + "\\shapes\\parcels.shp"; }
 std::string Settings(const std::string& project) { return project + "\\shapes\\quelvaris.ini"; }
 
 HWND Item(HWND dlg, int id) { return ::GetDlgItem(dlg, id); }
 std::string ItemText(HWND dlg, int id) { return TextOf(Item(dlg, id)); }
-bool Checked(HWND dlg, int id) {
-  return ::SendMessageA(Item(dlg, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
 void Focus(HWND dlg, int id) {
   Post(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(dlg, id)), TRUE);
 }
@@ -58,6 +54,7 @@ std::int32_t RunDriven(const std::string& project, std::int32_t xMax, void (*dri
       reinterpret_cast<void*>(::GetProcAddress(::LoadLibraryA("quelvaris32.dll"), "quelvaris")));
   if (quelvaris == nullptr) Abort("quelvaris32.dll or its export quelvaris is missing");
   const DWORD ui = ::GetCurrentThreadId();
+  const std::string shapefile = project + "\\shapes\\parcels.shp";
   std::int32_t result = 0;
   Drive(
       [&] {
@@ -65,15 +62,15 @@ std::int32_t RunDriven(const std::string& project, std::int32_t xMax, void (*dri
         drive(dlg, ui);
         WaitUntilDestroyed(dlg);
       },
-      [&] { result = quelvaris(kXMin, xMax, kYMin, kYMax, Shapefile(project).c_str()); });
+      [&] { result = quelvaris(kXMin, xMax, kYMin, kYMax, shapefile.c_str()); });
   return result;
 }
 
 void WindowAndKeys(HWND dlg, DWORD ui) {
   RECT r{};
   ::GetWindowRect(dlg, &r);
-  QV_CHECK(r.right - r.left == 480 && r.bottom - r.top == 550);
-  QV_CHECK_EQ((r.left + r.right) / 2, ::GetSystemMetrics(SM_CXSCREEN) / 2L);
+  QV_CHECK(r.right - r.left == 480 && r.bottom - r.top == 550 &&
+           (r.left + r.right) / 2 == ::GetSystemMetrics(SM_CXSCREEN) / 2);
   QV_CHECK_EQ(TextOf(dlg),
               std::string("Berechnung des Bestockungsanteils f\xFCr Sorvelden (vs. 1.50)"));
   QV_CHECK_EQ(FocusOf(ui), Item(dlg, cid::btnCalculate));
@@ -82,10 +79,12 @@ void WindowAndKeys(HWND dlg, DWORD ui) {
     QV_CHECK((::GetWindowLongA(Item(dlg, id), GWL_STYLE) & BS_DEFPUSHBUTTON) == 0);
   QV_CHECK(!IsEnabled(hostWindow));
   // The stored binary file type; an arrow key in its group, a key released in the suffix field.
-  QV_CHECK(Checked(dlg, cid::rgNhmFiletypeBinary) && !IsEnabled(Item(dlg, cid::cmbNhmFileExt)));
+  QV_CHECK(::IsDlgButtonChecked(dlg, cid::rgNhmFiletypeBinary) &&
+           !IsEnabled(Item(dlg, cid::cmbNhmFileExt)));
   Focus(dlg, cid::rgNhmFiletypeBinary);
   PressKey(ui, VK_UP);
-  QV_CHECK(Checked(dlg, cid::rgNhmFiletypeAscii) && IsEnabled(Item(dlg, cid::cmbNhmFileExt)));
+  QV_CHECK(::IsDlgButtonChecked(dlg, cid::rgNhmFiletypeAscii) &&
+           IsEnabled(Item(dlg, cid::cmbNhmFileExt)));
   Focus(dlg, cid::edtNhmSuffix);
   Type(ui, "_x");
   PressKey(ui, VK_SHIFT);
@@ -156,7 +155,6 @@ int main(int argc, char** argv) {
   ::WritePrivateProfileStringA("Files", "file type", "1", Settings(keys).c_str());
   QV_CHECK_EQ(RunDriven(keys, kXMax, WindowAndKeys), 0);  // Calculate was pressed
   QV_CHECK(IsEnabled(hostWindow));
-
   const std::string calc = NewProject(argv[2], "calc");
   qv::nhmgen::BlockRequest tiles;
   tiles.Window = kWindow;

@@ -1,9 +1,8 @@
-// The harness of the programs that test the windows under Wine (the cross build has no
-// GoogleTest). The windows run modally on the main thread while a driver thread works them as a
-// user would: keys and characters into the focused control's queue, clicks, answers to boxes.
-// Every wait has a time limit after which the program ends with a message: a wait that timed out
-// leaves a modal loop behind that nothing else would end. The script reads the summary line,
-// "N passed, N failed"; the exit code is 0 only when nothing failed.
+// The harness of the programs that test the windows under Wine (the cross build has no GoogleTest).
+// The windows run modally on the main thread while a driver thread works them as a user would:
+// keys and characters into the focused control's queue, clicks, answers to boxes. A wait that
+// timed out leaves a modal loop behind that nothing else would end: it ends the program with a
+// message. The script reads the summary, "N passed, N failed"; exit code 0 when nothing failed.
 #pragma once
 
 #include <cstdio>
