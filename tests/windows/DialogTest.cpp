@@ -1,228 +1,170 @@
-// quelvaris32.dll as the GIS host uses it: loaded by its path, quelvaris called on the main
-// thread, and the parameter dialog worked from a second thread as a user works it (keys into the
-// focused control, clicks on buttons, answers to the prompt and the message boxes). What only
-// the window shows: its look, its keys, its focus, its refusal to close while the run is busy;
-// the dialog's logic behind it is tested without windows (tests/dialog).
-//
-//   dialog_test run ROOT [NAME]    the scenarios (those whose name contains NAME), in
-//                                  projects under ROOT (German: LANG=de_CH)
-//   dialog_test captions fr ROOT   the window in French (LANG=fr_CH)
-#include <cstdio>
+// The parameter dialog of quelvaris32.dll as the GIS host sees it: its look, keys and focus, the
+// boxes and the prompt that it owns, the host's windows disabled while it is open, its refusal to
+// close under a running computation, one whole run (its layers the script compares with the Linux
+// build's). Its logic is tested without windows (tests/dialog), the exports on Linux.
+//   dialog_test de|fr ROOT   with LANG=de_CH or fr_CH, in projects under ROOT
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <vector>
 
-#include "DllHost.h"
-#include "GuiDriver.h"
 #include "WinTest.h"
 #include "dialog/win32/ControlIds_win32.h"
+#include "nhmgen/NhmGenerator.h"
 
 using namespace qv::wintest;
 namespace cid = qv::control_id;
 
 namespace {
 
-constexpr qv::nhmgen::TileId kTile{1091, 11};
+using TQuelvaris = std::int32_t(__stdcall*)(std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+                                            const char*);
+// The window of tile 1091-11 that the generated tiles hold: 160 x 120 cells at its north-west.
+constexpr qv::nhmgen::DataWindow kWindow{0, 0, 120, 160};
+constexpr std::int32_t kXMin = 672500, kXMax = 672659, kYMin = 253881, kYMax = 254000;
+
 HWND hostWindow = nullptr;
+
+// A project as a user has it: the host's shapefile and the settings in "shapes".
+std::string NewProject(const std::string& root, const std::string& name) {
+  const std::string dir = root + "\\" + name;
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir + "\\shapes");
+  return dir;
+}
+std::string Settings(const std::string& project) { return project + "\\shapes\\quelvaris.ini"; }
 
 HWND Item(HWND dlg, int id) { return ::GetDlgItem(dlg, id); }
 std::string ItemText(HWND dlg, int id) { return TextOf(Item(dlg, id)); }
-bool Checked(HWND dlg, int id) {
-  return ::SendMessageA(Item(dlg, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+void Focus(HWND dlg, int id) {
+  Post(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(dlg, id)), TRUE);
 }
 
-void FocusControl(HWND dlg, int id) {
-  ::PostMessageA(dlg, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Item(dlg, id)), TRUE);
-  Settle();
-}
-
-// The message box's text (the static control of a system box has the id 0xFFFF).
-std::string BoxText(HWND box) { return TextOf(::GetDlgItem(box, 0xFFFF)); }
-
-// Closes with Enter the box of the run that owns dlg, after checking its text.
+// Closes with Enter the box that dlg owns, after checking its text (in the ANSI code page).
 void ConfirmBox(HWND dlg, DWORD ui, const std::string& part) {
-  HWND box = WaitForOwnedDialog(ui, dlg);
-  QV_CHECK(BoxText(box).find(Ansi(part)) != std::string::npos);
-  PressKeyInFocus(ui, VK_RETURN);
+  HWND box = WaitForDialog(ui, dlg);
+  QV_CHECK(TextOf(Item(box, 0xFFFF)).find(part) != std::string::npos);
+  PressKey(ui, VK_RETURN);
   WaitUntilDestroyed(box);
 }
 
-// What a click on Cancel, Escape and the close box send to the dialog, straight into its
-// queue while one of the run's modal windows is open: the dialog must not close under the
-// running computation.
+// Calls the export on this thread, as the host does, while drive works the dialog.
+std::int32_t RunDriven(const std::string& project, std::int32_t xMax, void (*drive)(HWND, DWORD)) {
+  // From this program's directory, the first place that LoadLibrary searches.
+  static const auto quelvaris = reinterpret_cast<TQuelvaris>(
+      reinterpret_cast<void*>(::GetProcAddress(::LoadLibraryA("quelvaris32.dll"), "quelvaris")));
+  if (quelvaris == nullptr) Abort("quelvaris32.dll or its export quelvaris is missing");
+  const DWORD ui = ::GetCurrentThreadId();
+  const std::string shapefile = project + "\\shapes\\parcels.shp";
+  std::int32_t result = 0;
+  Drive(
+      [&] {
+        HWND dlg = WaitForDialog(ui, nullptr, cid::btnCalculate);
+        drive(dlg, ui);
+        WaitUntilDestroyed(dlg);
+      },
+      [&] { result = quelvaris(kXMin, xMax, kYMin, kYMax, shapefile.c_str()); });
+  return result;
+}
+
+void WindowAndKeys(HWND dlg, DWORD ui) {
+  RECT r{};
+  ::GetWindowRect(dlg, &r);
+  QV_CHECK(r.right - r.left == 480 && r.bottom - r.top == 550 &&
+           (r.left + r.right) / 2 == ::GetSystemMetrics(SM_CXSCREEN) / 2);
+  QV_CHECK_EQ(TextOf(dlg),
+              std::string("Berechnung des Bestockungsanteils f\xFCr Sorvelden (vs. 1.50)"));
+  QV_CHECK_EQ(FocusOf(ui), Item(dlg, cid::btnCalculate));
+  // No default button: the two without the focus are not drawn as one.
+  for (const int id : {cid::btnResetDefaultParameters, cid::btnCancel})
+    QV_CHECK((::GetWindowLongA(Item(dlg, id), GWL_STYLE) & BS_DEFPUSHBUTTON) == 0);
+  QV_CHECK(!IsEnabled(hostWindow));
+  // The stored binary file type; an arrow key in its group, a key released in the suffix field.
+  QV_CHECK(::IsDlgButtonChecked(dlg, cid::rgNhmFiletypeBinary) &&
+           !IsEnabled(Item(dlg, cid::cmbNhmFileExt)));
+  Focus(dlg, cid::rgNhmFiletypeBinary);
+  PressKey(ui, VK_UP);
+  QV_CHECK(::IsDlgButtonChecked(dlg, cid::rgNhmFiletypeAscii) &&
+           IsEnabled(Item(dlg, cid::cmbNhmFileExt)));
+  Focus(dlg, cid::edtNhmSuffix);
+  Type(ui, "_x");
+  PressKey(ui, VK_SHIFT);
+  QV_CHECK_EQ(ItemText(dlg, cid::lblNhmExample), std::string("Beispiel: 109111_x.txt"));
+  // A numeric field keeps Enter and Escape; the refused number gets the focus back.
+  Focus(dlg, cid::edtMinTreeHeight);
+  Type(ui, "abc");
+  PressKey(ui, VK_RETURN);
+  PressKey(ui, VK_ESCAPE);
+  Post(Item(dlg, cid::btnCalculate), BM_CLICK);
+  ConfirmBox(dlg, ui, "Ung\xFCltige Zahl");
+  QV_CHECK_EQ(FocusOf(ui), Item(dlg, cid::edtMinTreeHeight));
+  // Escape on a button closes the dialog.
+  Focus(dlg, cid::btnResetDefaultParameters);
+  PressKey(ui, VK_ESCAPE);
+}
+
+// What Cancel, Escape and the close box send, straight into the dialog's queue while one of the
+// run's modal windows is open: the dialog must not close under the running computation.
 void TryToCloseWhileBusy(HWND dlg) {
   ::PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(cid::btnCancel, BN_CLICKED),
                  reinterpret_cast<LPARAM>(Item(dlg, cid::btnCancel)));
   ::PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-  ::PostMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
-  Settle();
+  Post(dlg, WM_SYSCOMMAND, SC_CLOSE);
   QV_CHECK(::IsWindow(dlg));
 }
 
-void WindowAndCloseBox(const TLibrary& library, const std::string& root) {
-  const TProject project(root, "window");
-  const auto result = RunDriven(library, project, [](HWND dlg, DWORD ui) {
-    RECT r{};
-    ::GetWindowRect(dlg, &r);
-    QV_CHECK_EQ(r.right - r.left, 480L);
-    QV_CHECK_EQ(r.bottom - r.top, 550L);
-    QV_CHECK_EQ((r.left + r.right) / 2, ::GetSystemMetrics(SM_CXSCREEN) / 2L);
-    QV_CHECK_EQ(TextOf(dlg), Ansi("Berechnung des Bestockungsanteils für Sorvelden (vs. 1.50)"));
-    QV_CHECK_EQ(ItemText(dlg, cid::lblNhmDir), Ansi("Verzeichnis für die NHM-Dateien:"));
-    QV_CHECK_EQ(ItemText(dlg, cid::edtMinTreeHeight), std::string("2.00"));
-    QV_CHECK_EQ(ItemText(dlg, cid::lblNhmExample), Ansi("Beispiel: 109111_dhm_grid1.txt"));
-    QV_CHECK(Checked(dlg, cid::rgNhmFiletypeAscii));
-    QV_CHECK_EQ(FocusOf(ui), Item(dlg, cid::btnCalculate));
-    // No default button: the two without the focus are not drawn as one.
-    for (const int id : {cid::btnResetDefaultParameters, cid::btnCancel})
-      QV_CHECK((::GetWindowLongA(Item(dlg, id), GWL_STYLE) & BS_DEFPUSHBUTTON) == 0);
-    // The host's windows are disabled while the dialog is open.
-    QV_CHECK(!IsEnabled(hostWindow));
-    Screenshot(dlg, "dialog-de");
-    ClickCloseBox(dlg);
-  });
-  QV_CHECK_EQ(result, -1);
-  QV_CHECK(IsEnabled(hostWindow));
-  QV_CHECK_EQ(project.Setting("Parameters", "Tree radius parameter 1"), std::string("0.1117"));
-  QV_CHECK_EQ(project.Setting("Files", "NHM directory"), std::string("MNA_Laser\\MNH"));
+// One of the two tiles has no file: its box, then the prompt, both owned by the dialog. Answered
+// Yes, the run completes and closes the dialog.
+void MissingTileWhileBusy(HWND dlg, DWORD ui) {
+  Screenshot(dlg, "dialog-de");
+  PressKey(ui, VK_RETURN);  // on Calculate, which has the focus
+  ConfirmBox(dlg, ui, "109112_dhm_grid1.txt\" nicht gefunden");
+  HWND prompt = WaitForDialog(ui, dlg);
+  QV_CHECK(TextOf(prompt) == "Fehlende Dateien" && !IsEnabled(dlg));
+  TryToCloseWhileBusy(dlg);
+  Screenshot(dlg, "dialog-missing-tiles");
+  PressKey(ui, VK_RETURN);
 }
 
-// The window's keys: arrows in the file-type group, a key in the suffix field, Enter and Escape
-// kept by a numeric field, the focus back in a refused field, Escape on a button.
-void KeysAndTheFocus(const TLibrary& library, const std::string& root) {
-  const TProject project(root, "keys");
-  project.SetSetting("Parameters", "Minimum tree height", "3.5");
-  project.SetSetting("Files", "file type", "1");
-  project.SetSetting("Files", "NHM separator", "0x1");
-  const auto result = RunDriven(library, project, [](HWND dlg, DWORD ui) {
-    QV_CHECK_EQ(ItemText(dlg, cid::edtMinTreeHeight), std::string("3.50"));
-    QV_CHECK(Checked(dlg, cid::rgNhmFiletypeBinary));
-    QV_CHECK(!IsEnabled(Item(dlg, cid::cmbNhmFileExt)));
-    QV_CHECK_EQ(ItemText(dlg, cid::lblNhmExample), Ansi("Beispiel: 1091-11_dhm_grid1.flt"));
-    FocusControl(dlg, cid::rgNhmFiletypeBinary);
-    PressKeyInFocus(ui, VK_UP);
-    QV_CHECK(IsEnabled(Item(dlg, cid::cmbNhmFileExt)));
-    FocusControl(dlg, cid::edtNhmSuffix);
-    TypeInFocus(ui, "_x");
-    PressKeyInFocus(ui, VK_SHIFT);
-    QV_CHECK_EQ(ItemText(dlg, cid::lblNhmExample), Ansi("Beispiel: 1091-11_x.txt"));
-    FocusControl(dlg, cid::edtMinTreeHeight);
-    TypeInFocus(ui, "abc");
-    PressKeyInFocus(ui, VK_RETURN);
-    PressKeyInFocus(ui, VK_ESCAPE);
-    QV_CHECK_EQ(ItemText(dlg, cid::edtMinTreeHeight), std::string("abc"));
-    ClickButton(Item(dlg, cid::btnCalculate));
-    ConfirmBox(dlg, ui, "Ungültige Zahl");
-    Settle();
-    QV_CHECK_EQ(FocusOf(ui), Item(dlg, cid::edtMinTreeHeight));
-    FocusControl(dlg, cid::btnResetDefaultParameters);
-    PressKeyInFocus(ui, VK_ESCAPE);
-  });
-  QV_CHECK_EQ(result, 0);  // Calculate was pressed
-  QV_CHECK_EQ(project.Setting("Files", "file type"), std::string("0"));
-  QV_CHECK_EQ(project.Setting("Files", "NHM suffix"), std::string("_x"));
-}
-
-// One of two tiles has no file: the file's box, then the prompt, both owned by the dialog, which
-// refuses to close under the running computation. Answered Yes, the run completes and closes
-// the dialog; the script compares its layers with the Linux build's.
-void MissingTileWhileBusy(const TLibrary& library, const std::string& root) {
-  const TProject project(root, "calc");
-  project.WriteTiles(kTile, 1);
-  constexpr std::int32_t kEast = 4375;  // into the next tile
-  const auto result = RunDriven(library, project, [&](HWND dlg, DWORD ui) {
-    // Calculate has the focus after the set-up: Enter presses it.
-    PressKeyInFocus(ui, VK_RETURN);
-    TryToCloseWhileBusy(dlg);
-    ConfirmBox(dlg, ui, "109112_dhm_grid1.txt\" nicht gefunden");
-    HWND prompt = WaitForOwnedDialog(ui, dlg);
-    QV_CHECK_EQ(TextOf(prompt), Ansi("Fehlende Dateien"));
-    QV_CHECK(!IsEnabled(dlg));
-    TryToCloseWhileBusy(dlg);
-    Screenshot(dlg, "dialog-missing-tiles");
-    PressKeyInFocus(ui, VK_RETURN);
-    WaitUntilDestroyed(dlg);
-  }, kEast);
-  QV_CHECK_EQ(result, 1);
-  for (const char* layer : {"_w1.shp", "_w1.shx", "_w1.dbf", "_w2.shp", "_w2.shx", "_w2.dbf"})
-    QV_CHECK(FileExists(project.Layer(layer)));
-  // For the comparison with the Linux build: the extent and the result of this run.
-  const TExtent e = WindowExtent(kTile);
-  std::ofstream(project.Dir() + "\\run.txt") << e.XMin << ' ' << e.XMax + kEast << ' ' << e.YMin
-                                               << ' ' << e.YMax << ' ' << result << '\n';
-}
-
-// quelvaris-host.exe without batch options: its dialog is the DLL's window.
-void HostProgramShowsTheDialog(const TLibrary&, const std::string& root) {
-  const TProject project(root, "host");
-  const TExtent e = WindowExtent(kTile);
-  char exe[MAX_PATH] = {};
-  ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
-  std::string commandLine = "\"" + std::filesystem::path(exe).parent_path().string() +
-                            "\\quelvaris-host.exe\" " + std::to_string(e.XMin) + " " +
-                            std::to_string(e.XMax) + " " + std::to_string(e.YMin) + " " +
-                            std::to_string(e.YMax) + " \"" + project.Shapefile() + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-    Abort("cannot start " + commandLine);
-  TThread driver([&] {
-    HWND dlg = WaitForDialogWith(process.dwThreadId, cid::btnCalculate);
-    QV_CHECK_EQ(ItemText(dlg, cid::lblShapeName), "Shapefile: " + project.Shapefile());
-    ClickButton(Item(dlg, cid::btnCancel));
-  });
-  driver.JoinPumping();
-  QV_CHECK_EQ(::WaitForSingleObject(process.hProcess, kWaitMs), DWORD{WAIT_OBJECT_0});
-  DWORD exitCode = 1;
-  ::GetExitCodeProcess(process.hProcess, &exitCode);
-  QV_CHECK_EQ(exitCode, DWORD{0});
-  ::CloseHandle(process.hThread);
-  ::CloseHandle(process.hProcess);
-}
-
-// The window in French: the language and the decimal comma of the locale.
-int FrenchCaptions(const TLibrary& library, const std::string& root) {
-  const TProject project(root, "captions-fr");
-  const auto result = RunDriven(library, project, [](HWND dlg, DWORD) {
-    QV_CHECK_EQ(TextOf(dlg), Ansi("Quelvaris boisés: Calcul du taux de boisement (vs. 1.50)"));
-    QV_CHECK_EQ(ItemText(dlg, cid::rgNhmFiletypeBinary), Ansi("Binaire (*.flt et *.hdr)"));
-    QV_CHECK_EQ(ItemText(dlg, cid::edtMinTreeHeight), std::string("2,00"));
-    Screenshot(dlg, "dialog-fr");
-    ClickButton(Item(dlg, cid::btnCancel));
-  });
-  QV_CHECK_EQ(result, -1);
-  return Summary("dialog_test_fr");
-}
-
-// only: run the scenarios whose name contains it (all when empty).
-int Run(const TLibrary& library, const std::string& root, const std::string& only) {
-  using TScenario = void (*)(const TLibrary&, const std::string&);
-  const std::pair<const char*, TScenario> scenarios[] = {
-      {"window, close box", WindowAndCloseBox},
-      {"keys and the focus", KeysAndTheFocus},
-      {"missing tile while busy", MissingTileWhileBusy},
-      {"quelvaris-host.exe shows the dialog", HostProgramShowsTheDialog}};
-  for (const auto& [name, scenario] : scenarios) {
-    if (std::string(name).find(only) == std::string::npos) continue;
-    std::printf("dialog_test: %s\n", name);
-    std::fflush(stdout);
-    scenario(library, root);
-  }
-  return Summary("dialog_test");
+// The window in French, with the locale's decimal comma; the close box.
+void French(HWND dlg, DWORD) {
+  QV_CHECK_EQ(TextOf(dlg),
+              std::string("Quelvaris bois\xE9s: Calcul du taux de boisement (vs. 1.50)"));
+  QV_CHECK_EQ(ItemText(dlg, cid::edtMinTreeHeight), std::string("2,00"));
+  Screenshot(dlg, "dialog-fr");
+  Post(dlg, WM_SYSCOMMAND, SC_CLOSE);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (argc != 3) return std::printf("usage: dialog_test de|fr ROOT\n"), 2;
   CreateSyncWindow();
-  hostWindow = CreateHostWindow("GIS host");
-  const TLibrary library = LoadQuelvaris();
-  if (args.size() >= 2 && args[0] == "run") return Run(library, args[1], args.size() > 2 ? args[2] : "");
-  if (args.size() == 3 && args[0] == "captions" && args[1] == "fr") return FrenchCaptions(library, args[2]);
-  std::printf("usage: dialog_test run ROOT [NAME] | captions fr ROOT\n");
-  return 2;
+  hostWindow = ::CreateWindowExA(0, "STATIC", "GIS host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                                 300, 200, nullptr, nullptr, nullptr, nullptr);
+  if (std::string(argv[1]) == "fr") {
+    const std::string project = NewProject(argv[2], "fr");
+    QV_CHECK_EQ(RunDriven(project, kXMax, French), -1);
+    // Written through the Windows API as the dialog closed.
+    char dir[MAX_PATH] = {};
+    ::GetPrivateProfileStringA("Files", "NHM directory", "", dir, MAX_PATH,
+                               Settings(project).c_str());
+    QV_CHECK_EQ(std::string(dir), std::string("MNA_Laser\\MNH"));
+    return Summary("dialog_test_fr");
+  }
+  const std::string keys = NewProject(argv[2], "keys");
+  ::WritePrivateProfileStringA("Files", "file type", "1", Settings(keys).c_str());
+  QV_CHECK_EQ(RunDriven(keys, kXMax, WindowAndKeys), 0);  // Calculate was pressed
+  QV_CHECK(IsEnabled(hostWindow));
+  const std::string calc = NewProject(argv[2], "calc");
+  qv::nhmgen::BlockRequest tiles;
+  tiles.Window = kWindow;
+  tiles.OutputDirectory = calc + "\\MNA_Laser\\MNH";
+  qv::nhmgen::WriteBlock(tiles);
+  const std::int32_t xMax = kXMax + 4375;  // into the next tile, which has no file
+  const std::int32_t result = RunDriven(calc, xMax, MissingTileWhileBusy);
+  QV_CHECK_EQ(result, 1);
+  // The script compares the layers with the Linux build's over this extent.
+  std::ofstream(calc + "\\run.txt")
+      << kXMin << ' ' << xMax << ' ' << kYMin << ' ' << kYMax << ' ' << result << '\n';
+  return Summary("dialog_test");
 }
