@@ -1,3 +1,5 @@
+// The host's temporary layers named after a path go, and nothing else does. (The null path is
+// the exports' to test: it reaches this function through them.)
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,70 +11,32 @@
 namespace qv {
 namespace {
 
-const char* const TempSuffixes[] = {"_comb.shp", "_comb.dbf", "_comb.shx", "_comb.sbx", "_comb.sbn",
-                                    "_merg.shp", "_merg.dbf", "_merg.shx", "_merg.sbx", "_merg.sbn"};
-const char* const KeptNames[] = {"parcels.shp", "parcels.dbf", "parcels.shx", "parcels_w1.shp",
-                                 "parcels_w1.dbf", "parcels_w2.shx", "parcels_comb.prj",
-                                 "parcels_comb.shp.xml"};
-
-class TempFiles : public ::testing::Test {
- protected:
-  void CreateTemporaries(const std::string& base) {
-    for (const char* s : TempSuffixes) test::WriteText(dir / (base + s), "t");
-  }
-  void CreateKept() {
-    for (const char* n : KeptNames) test::WriteText(dir / n, "k");
-  }
-  std::vector<std::string> Kept() const {
-    std::vector<std::string> names(std::begin(KeptNames), std::end(KeptNames));
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
+TEST(TempFiles, theTenTemporariesNamedAfterThePathGoAndAreCounted) {
   test::RecordingPlatform platform;
-  test::ScratchDir dir;
-};
-
-TEST_F(TempFiles, deletesTheTenTemporariesAndCountsThem) {
-  CreateKept();
-  const auto path = dir / "parcels.shp";
-  EXPECT_EQ(DeleteTempFiles(path.c_str()), 0);
-  CreateTemporaries("parcels");
-  EXPECT_EQ(DeleteTempFiles(path.c_str()), 10);
-  EXPECT_EQ(dir.Entries(), Kept());
-  EXPECT_EQ(DeleteTempFiles(path.c_str()), 0);
+  test::TTempDir dir;
+  const auto temporaries = [&](const std::string& base) {
+    for (const char* layer : {"_comb", "_merg"})
+      for (const char* ext : {".shp", ".dbf", ".shx", ".sbx", ".sbn"}) test::WriteText(dir.File(base + layer + ext), "t");
+  };
+  std::vector<std::string> kept = {"p.dbf", "p.shp", "p_comb.prj", "p_comb.shp.xml", "p_w1.shp"};
+  for (const std::string& name : kept) test::WriteText(dir.File(name), "k");
+  // The path's extension gives way to the suffixes; a path without one gets them appended.
+  const struct { const char* base; const char* path; int deleted; } cases[] = {
+      {"p", "p.shp", 10}, {"p", "p", 10}, {"data.old", "data.old", 0}, {"data.old", "data.old.shp", 10}};
+  for (const auto& c : cases) {
+    temporaries(c.base);
+    EXPECT_EQ(DeleteTempFiles(dir.File(c.path).c_str()), c.deleted) << c.path;
+    EXPECT_EQ(DeleteTempFiles(dir.File(c.path).c_str()), 0) << c.path;
+  }
+  // A file that cannot be deleted is skipped and the others still go.
+  temporaries("p");
+  std::filesystem::remove(dir.File("p_merg.dbf"));
+  std::filesystem::create_directory(dir.File("p_merg.dbf"));  // not a file: never removed
+  platform.allowWrite = [&](const std::string& p) { return p != dir.File("p_comb.shx"); };
+  EXPECT_EQ(DeleteTempFiles(dir.File("p.shp").c_str()), 8);
+  kept.insert(kept.begin() + 4, {"p_comb.shx", "p_merg.dbf"});
+  EXPECT_EQ(test::Entries(dir), kept);
   EXPECT_TRUE(platform.messages.empty());
-}
-
-TEST_F(TempFiles, pathWithoutExtensionGetsTheSuffixesAppended) {
-  CreateTemporaries("parcels");
-  EXPECT_EQ(DeleteTempFiles((dir / "parcels").c_str()), 10);
-  CreateTemporaries("data.old");  // a dot in the name of the base is an extension
-  EXPECT_EQ(DeleteTempFiles((dir / "data.old").c_str()), 0);
-  EXPECT_EQ(DeleteTempFiles((dir / "data.x").c_str()), 0);
-  EXPECT_EQ(DeleteTempFiles((dir / "data.old.shp").c_str()), 10);
-  EXPECT_TRUE(dir.Entries().empty());
-}
-
-TEST_F(TempFiles, fileThatCannotBeDeletedIsSkippedAndTheOthersStillGo) {
-  CreateTemporaries("p");
-  std::filesystem::remove(dir / "p_merg.dbf");
-  std::filesystem::create_directory(dir / "p_merg.dbf");  // not a file: never removed
-  platform.allowWrite = [&](const std::string& p) { return p != dir / "p_comb.shx"; };
-  EXPECT_EQ(DeleteTempFiles((dir / "p.shp").c_str()), 8);
-  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"p_comb.shx", "p_merg.dbf"}));
-}
-
-TEST_F(TempFiles, nullOrEmptyPathLooksForTheBareSuffixesInTheCurrentDirectory) {
-  const auto previousDir = std::filesystem::current_path();
-  std::filesystem::current_path(dir.Path());
-  CreateTemporaries("");
-  test::WriteText(dir / "x_comb.shp", "k");
-  EXPECT_EQ(DeleteTempFiles(nullptr), 10);
-  CreateTemporaries("");
-  EXPECT_EQ(DeleteTempFiles(""), 10);
-  std::filesystem::current_path(previousDir);
-  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"x_comb.shp"});
 }
 
 }  // namespace
