@@ -1,8 +1,7 @@
 // A write of a run's two layers: refused before any file is made when a layer cannot be written;
 // and when it fails, or is killed, at any step, it leaves the earlier pair or the new pair, never
-// a mix, tells the truth about which, and leaves nothing that troubles the next run. Risky writes
-// run in child processes. (A kill between two steps leaves what a kill at the second leaves, so
-// killing at every step covers kills at any moment.) Last, the removal of the host's temporaries.
+// a mix, tells the truth about which, and leaves nothing that troubles the next run. (A kill
+// between two steps leaves what a kill at the second leaves.) Last, the host's temporaries.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -24,10 +23,8 @@ namespace qv {
 namespace {
 
 using TNames = std::vector<std::string>;
-using Kind = test::TRecordedMessage::Kind;
 
-// Memory is enough for these tests, and its fsync costs nothing: hundreds of writes then take
-// seconds, not minutes.
+// In memory, where fsync costs nothing, hundreds of writes take seconds, not minutes.
 std::unique_ptr<test::TTempDir> InMemory() {
   const std::string kept = std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "";
   if (std::filesystem::is_directory("/dev/shm")) ::setenv("TMPDIR", "/dev/shm", 1);
@@ -71,9 +68,9 @@ class LayerWrite : public ::testing::Test {
   }
   TNames OnDisk() const {
     TNames files;
-    for (const char* layer : {"p_w1", "p_w2"})
-      for (const char* ext : {".shp", ".shx", ".dbf", ".prj"})
-        files.push_back(test::ReadFile(File(layer + std::string(ext))));
+    for (const char* name : {"p_w1.shp", "p_w1.shx", "p_w1.dbf", "p_w1.prj", "p_w2.shp",
+                             "p_w2.shx", "p_w2.dbf", "p_w2.prj"})
+      files.push_back(test::ReadFile(File(name)));
     return files;
   }
   // Which of the three pairs is on disk, whole; -1 for anything else.
@@ -104,30 +101,45 @@ TEST_F(LayerWrite, layerThatCannotBeWrittenRefusesThePairAndAnEmptyOneIsLeftAlon
   EXPECT_EQ(test::ReadFile(File("p_w1.shp")), expected[0][0]);
   r = Write(wooded[1], empty);
   EXPECT_TRUE(r[0].Written && !r[1].Written && r[1].LeftOut == 0);
-  EXPECT_EQ(test::ReadFile(File("p_w1.shp")), expected[1][0]);
-  EXPECT_EQ(test::ReadFile(File("p_w2.shp")), expected[0][4]);
+  EXPECT_TRUE(OnDisk()[0] == expected[1][0] && OnDisk()[4] == expected[0][4]);
   const std::string error = Msg(msgShapefileWriteError);
   EXPECT_EQ(platform.Texts(), (TNames{error + File("p_w2.shp"), error + File("p_w2.shp"),
                                       error + File("p_w1.shp"), Msg(msgNoPolygons)}));
-  EXPECT_TRUE(platform.messages[0].kind == Kind::Error && platform.messages[3].kind == Kind::Plain);
 }
 
-TEST_F(LayerWrite, layerThatChangesBetweenMeasuringAndWritingIsNotWritten) {
-  // Every record is measured before the first file step and written after it: there the wooded
-  // circle moves.
+TEST_F(LayerWrite, whatChangesUnderAWriteFailsItAndKeepsTheEarlierPair) {
+  // The records are measured before the first file step and written after it: there the wooded
+  // circle moves. Or another program puts a file of its own in place of one this run renamed.
   auto& circle = const_cast<TCrownCircle&>(wooded[1].Circle(0));  // the list lends it only to read
-  const TScopedFileFaults change([&](TFileStep, const std::string&) {
-    circle.CenterY += 1;
-    return true;
-  });
-  EXPECT_EQ(WritePair(1), 1);
-  EXPECT_TRUE(OnlyPair(0));
+  for (const bool move : {true, false}) {
+    bool replaced = false;
+    const TScopedFileFaults change([&](TFileStep step, const std::string& path) {
+      if (move) circle.CenterY += 1;
+      if (move || step != TFileStep::Rename || !path.ends_with("p_w2.prj") ||
+          std::exchange(replaced, true))
+        return true;
+      test::WriteText(File("other"), "another program's");
+      std::filesystem::rename(File("other"), File("p_w1.shp"));
+      return true;
+    });
+    EXPECT_EQ(WritePair(1), 1);
+    EXPECT_TRUE(OnlyPair(0) && replaced != move);
+    platform.Clear();
+  }
 }
 
-TEST_F(LayerWrite, everyStepFailedOrKilledLeavesTheEarlierPairOrTheNewOneAndItsSpatialIndex) {
-  const std::string index = File("p_w1.sbn");  // goes with the new pair, stays with the old one
-  test::WriteText(index, "index");
+TEST_F(LayerWrite, everyStepFailedOrKilledLeavesTheEarlierFilesOrTheNewOnes) {
+  // Spatial indexes go with the new pair and stay with the old one; the crown layer's .prj is
+  // new each time, so its swap creates it.
+  const std::string indexes[] = {File("p_w1.sbn"), File("p_w2.sbx")};
+  TNames earlier = expected[0];
+  earlier[7] = "";
+  const auto start = [&] {
+    for (const std::string& index : indexes) test::WriteText(index, "index");
+    std::filesystem::remove(File("p_w2.prj"));
+  };
   int steps = 0;
+  start();
   {
     const TScopedFileFaults count([&](TFileStep, const std::string&) { return ++steps > 0; });
     ASSERT_EQ(WritePair(0), 0);
@@ -136,7 +148,7 @@ TEST_F(LayerWrite, everyStepFailedOrKilledLeavesTheEarlierPairOrTheNewOneAndItsS
   for (int step = 1; step <= steps; ++step) {
     for (const bool kill : {false, true}) {
       SCOPED_TRACE("step " + std::to_string(step) + (kill ? " killed" : " failed"));
-      test::WriteText(index, "index");
+      start();
       const pid_t child = ::fork();
       if (child == 0) {
         int seen = 0;
@@ -154,13 +166,14 @@ TEST_F(LayerWrite, everyStepFailedOrKilledLeavesTheEarlierPairOrTheNewOneAndItsS
         EXPECT_EQ(exit, 99);
         const std::string layers[] = {File("p_w1.shp"), File("p_w2.shp")};
         ASSERT_TRUE(RecoverLayers(layers));
-        EXPECT_TRUE(PairOnDisk() == 0 || PairOnDisk() == 1) << PairOnDisk();
+        EXPECT_TRUE(OnDisk() == earlier || PairOnDisk() == 1) << PairOnDisk();
       } else {
         // Success only with the new pair in place; a failure is told and changes nothing.
         ASSERT_TRUE(exit == 0 || exit == 1) << exit;
-        EXPECT_EQ(PairOnDisk(), exit == 0 ? 1 : 0);
+        EXPECT_TRUE(exit == 0 ? PairOnDisk() == 1 : OnDisk() == earlier);
       }
-      EXPECT_EQ(test::ReadFile(index), PairOnDisk() == 0 ? "index" : "");
+      const std::string left = test::ReadFile(indexes[0]) + test::ReadFile(indexes[1]);
+      EXPECT_EQ(left, OnDisk() == earlier ? "indexindex" : "");
       ASSERT_EQ(WritePair(0), 0);
       EXPECT_TRUE(OnlyPair(0));
     }
@@ -192,8 +205,7 @@ TEST_F(LongLayerWrite, layerBeyondTheFormatsWordLimitIsRefusedBeforeAnyFileIsMad
   EXPECT_EQ(platform.Texts(), TNames{Format(Msg(msgLayerTooLarge), {File("p_w1.shp")})});
 }
 
-// The host's own geoprocessing leaves "_comb" and "_merg" layers named after a path. (The null
-// path reaches this function only through the exports, and is tested there.)
+// The host's geoprocessing leaves "_comb" and "_merg" layers named after a path (null: exports).
 TEST(TempFiles, theTenTemporariesNamedAfterThePathGoAndAreCounted) {
   test::RecordingPlatform platform;
   test::TTempDir dir;
@@ -214,8 +226,8 @@ TEST(TempFiles, theTenTemporariesNamedAfterThePathGoAndAreCounted) {
   }
   // A file that cannot be deleted is skipped and the others still go.
   temporaries("p");
-  std::filesystem::remove(dir.File("p_merg.dbf"));
-  std::filesystem::create_directory(dir.File("p_merg.dbf"));  // not a file: never removed
+  std::filesystem::remove(dir.File("p_merg.dbf"));  // a directory in its place is never removed
+  std::filesystem::create_directory(dir.File("p_merg.dbf"));
   platform.allowWrite = [&](const std::string& p) { return p != dir.File("p_comb.shx"); };
   EXPECT_EQ(DeleteTempFiles(dir.File("p.shp").c_str()), 8);
   kept.insert({"p_comb.shx", "p_merg.dbf"});
