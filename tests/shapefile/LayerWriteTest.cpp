@@ -4,9 +4,12 @@
 // between two steps leaves what a kill at the second leaves.) Last, the host's temporaries.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <memory>
+#include <random>
 #include <set>
 
 #include "RecordingPlatform.h"
@@ -178,6 +181,25 @@ TEST_F(LayerWrite, everyStepFailedOrKilledLeavesTheEarlierFilesOrTheNewOnes) {
       EXPECT_TRUE(OnlyPair(0));
     }
   }
+}
+
+// Real kills land between the steps too, and in the middle of a write.
+TEST_F(LayerWrite, aWriterKilledAtRandomMomentsLeavesAWholePair) {
+  std::mt19937 random(2026);
+  for (int round = 0; round < 20; ++round) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      for (int k = 1;; k = 3 - k) WritePair(k);
+    }
+    ::usleep(static_cast<useconds_t>(random() % 60000));
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    const std::string layers[] = {File("p_w1.shp"), File("p_w2.shp")};
+    ASSERT_TRUE(RecoverLayers(layers));
+    EXPECT_GE(PairOnDisk(), 0) << "round " << round;
+  }
+  ASSERT_EQ(WritePair(0), 0);
+  EXPECT_TRUE(OnlyPair(0));
 }
 
 TEST_F(LayerWrite, threeWritersAtOnceAllSucceedAndLeaveOnePairWhole) {
