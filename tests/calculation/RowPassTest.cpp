@@ -252,34 +252,5 @@ TEST(RowPassLinks, aRunThatCannotBeClosedFailsTheRowWithBothMessages) {
   EXPECT_EQ(run.platform.beeps, 2);
 }
 
-// A join whose edges cannot all be named (Q's bottom edge has lost its predecessor) stops
-// relinking there and still does its bookkeeping; nothing is read through a nil link.
-TEST(RowPassLinks, aJoinMeetingANilLinkStopsRelinkingAndKeepsItsBookkeeping) {
-  TRun run;
-  run.calc.BeginRun();
-  T2DPolygonMesh& m = run.Mesh();
-  const auto rectangle = [&m](double x0, double x1, double y) {
-    const TPolygonId p = m.AddPolygon();
-    const TEdgeId bottom =
-        m.InsertPointAfter(m.StartRing(p, x0, y + 0.5, x0, y - 0.5), x1, y - 0.5);
-    m.InsertPointAfter(bottom, x1, y + 0.5);
-    m.SetArea(p, x1 - x0);
-    return std::pair{p, bottom};
-  };
-  const auto [q, edgeQ] = rectangle(0, 4, 1);
-  auto [p, bottomP] = rectangle(1, 3, 0);
-  m.Link(TEdgeId{}, edgeQ);
-  TEdgeId topEdge = m[m[bottomP].Next].Next;
-  TRowPassContext ctx = run.calc.RowPassContext();
-  JoinPolygons(ctx, p, q, edgeQ, topEdge, {});
-  EXPECT_EQ(p, q);
-  EXPECT_EQ(m[q].Area, 6);
-  EXPECT_EQ(m.IncidentPolygon(bottomP), q);  // P's edges moved to Q's ring
-  EXPECT_EQ(topEdge, edgeQ);                 // the right end is relinked: edgeQ starts at TR
-  EXPECT_EQ(m[m[edgeQ].Origin].Point, T2DPoint(3, 0.5));
-  EXPECT_EQ(m.OuterEdgeCount(q), 8);
-  EXPECT_TRUE(run.platform.messages.empty());
-}
-
 }  // namespace
 }  // namespace qv::test
