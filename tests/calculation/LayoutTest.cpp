@@ -42,7 +42,8 @@ TEST(TileGrid, numbersTilesFromTheNorthWestOfTheSheetGridAndPlacesThem) {
   }
 }
 
-TEST(TileGrid, laysOutTheTilesOfAnExtentWithTheirNeighbours) {
+// Where each tile lies and who its neighbours are shows in the runs across tile corners.
+TEST(TileGrid, laysOutTheTilesOfAnExtent) {
   const std::tuple<std::array<double, 4>, std::string> extents[] = {
       {{672600, 253900, 673000, 253000}, "1091-11,"},
       {{672500, 254000, 676875, 253000}, "1091-11,1091-12,"},  // exactly one tile's width
@@ -60,52 +61,26 @@ TEST(TileGrid, laysOutTheTilesOfAnExtentWithTheirNeighbours) {
     EXPECT_EQ(calc.Tiles.TileList, list);
     EXPECT_EQ(calc.LayoutReady, !list.empty());
     EXPECT_EQ(calc.Extent.Left + calc.Extent.Right, e[0] + e[2]);
-    for (int i = 0; i < calc.Tiles.Count(); ++i) {
-      const int r = i / calc.Tiles.ColumnCount(), k = i % calc.Tiles.ColumnCount();
-      const TTile& t = calc.Tiles.Get(r, k);
-      const std::int32_t number = t.MapNumber * 100 + t.TileNumber;
-      EXPECT_TRUE(i > 0 || TWoodedAreaCalculation::TileNumberAt(e[0], e[1]) == number);
-      EXPECT_EQ(t.WestX, TileWestX({t.MapNumber, t.TileNumber}));
-      EXPECT_EQ(t.NorthY, TileNorthY({t.MapNumber, t.TileNumber}));
-      EXPECT_EQ(t.TopNeighbor, r > 0 ? &calc.Tiles.Get(r - 1, k) : nullptr);
-      EXPECT_EQ(t.LeftNeighbor, k > 0 ? &calc.Tiles.Get(r, k - 1) : nullptr);
-      const bool last = k + 1 == calc.Tiles.ColumnCount();
-      EXPECT_EQ(t.RightNeighbor, last ? nullptr : &calc.Tiles.Get(r, k + 1));
-    }
   }
 }
 
-// One letter per row: '.' pass over, 's' skip, 'f' fill, 'R' read. The file has nRows rows, its
-// first `north` metres north of the tile's first row; the extent runs from row `top` to `bottom`.
-TRowWindow Window(double north, bool hasTop, double top, double bottom = 5000, int nRows = 3000) {
-  return TRowWindow::For(NorthY11, hasTop, NorthY11 - top, NorthY11 - bottom, nRows, 1.0,
-                         NorthY11 + north - (nRows - 0.5));
-}
-std::string Actions(const TRowWindow& w, int count) {
-  std::string out;
-  for (int r = 0; r < count; ++r) out += ".sfR"[static_cast<int>(w.ActionFor(r))];
-  return out;
-}
-
-TEST(RowWindow, skipsFillsAndReadsTheFileRowsOfTheExtent) {
-  EXPECT_EQ(Actions(Window(0, false, 3), 6), "sssRRR");
-  EXPECT_EQ(Actions(Window(0, true, 3), 4), "RRRR");
-  EXPECT_EQ(Actions(Window(5, false, 2), 4), "ssRR");  // north of the tile: its northern rows
-  EXPECT_EQ(Actions(Window(-3, true, 0), 5), "fffRR");
-  EXPECT_EQ(Actions(Window(-4, false, 2), 6), "..ffRR");  // from the file's first row, unshifted
-  EXPECT_EQ(Actions(Window(-2, false, 5), 7), "..sssRR");
-  EXPECT_EQ(Actions(Window(-3, false, 3), 5), "...RR");
-  EXPECT_EQ(Window(2.5, false, 0).FileRowsAbove + Window(3.5, false, 0).FileRowsAbove, 6);
-  for (const auto& [bottom, last] : {std::pair{10.0, 10}, {10.5, 10}, {11.5, 12}, {0.4, 0},
-                                     {-7.0, -1}, {5000.0, 2999}}) {
-    EXPECT_EQ(Window(0, true, 0, bottom).LastRow, last) << bottom;
+// Which rows are skipped, filled or read shows in the oracle runs across tile corners (files start
+// north and south of a tile's first row); not there: extents ending between cell centres, and
+// absurd headers, which are clamped rather than overflowed.
+TEST(RowWindow, roundsTheLastRowAndClampsAbsurdHeaders) {
+  const auto window = [](bool top, double bottom, int nRows, double cellSize, double yll) {
+    return TRowWindow::For(NorthY11, top, NorthY11, NorthY11 - bottom, nRows, cellSize, yll);
+  };
+  for (const auto& [bottom, last] : {std::pair{10.5, 10}, {11.5, 12}, {0.4, 0}, {-7.0, -1}}) {
+    EXPECT_EQ(window(true, bottom, 3000, 1, NorthY11 - 2999.5).LastRow, last) << bottom;
   }
-  EXPECT_EQ(Window(0, false, 0, 5000, 2000000000).FileRowsAbove, 0);
-  const auto far = TRowWindow::For(NorthY11, false, NorthY11, NorthY11 - 10, 2000000000, 1e300, 0);
+  EXPECT_EQ(window(false, 9, 3000, 1, NorthY11 - 2997).FileRowsAbove +  // 2.5 and 3.5 rows north
+                window(false, 9, 3000, 1, NorthY11 - 2996).FileRowsAbove,
+            6);
+  const auto far = window(false, 10, 2000000000, 1e300, 0);
   EXPECT_EQ(far.FileRowsAbove, std::int64_t{1} << 53);
   EXPECT_EQ(far.FillRows, 0);
-  const TRowWindow south = TRowWindow::For(NorthY11, true, NorthY11, NorthY11 - 10, 1, 1, -1e300);
-  EXPECT_EQ(south.FillRows, std::int64_t{1} << 53);
+  EXPECT_EQ(window(true, 10, 1, 1, -1e300).FillRows, std::int64_t{1} << 53);
 }
 
 TEST(ResultPaths, theHeightModelSitsBesideTheShapefilesDirectoryAndLayersBesideTheShapefile) {

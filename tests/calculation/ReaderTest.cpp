@@ -45,16 +45,9 @@ std::string HeaderAt(int ncols, int nrows, int first, double noData = ND) {
   return Header(ncols, nrows, 672499.5 + first, 254000.5 - nrows, noData);
 }
 
+// Keys in any case, centres for corners and no-data values of their own come in the varied files
+// of the oracle runs (Runs.h); not there: positions exactly between two columns.
 TEST_F(GridReader, readsTheHeaderAndPlacesTheDataRoundingHalfToEven) {
-  ASSERT_TRUE(
-      Open("NCOLS 4\r\nNRows 3\r\nXLLCENTER 672500\r\nYllCenter 251001\r\nCELLSIZE 1\r\n"
-           "NODATA_value -1\r\n"));
-  EXPECT_EQ(tile.NCols * tile.NRows, 12);
-  EXPECT_EQ(tile.XllCorner, 672499.5);
-  EXPECT_EQ(tile.YllCorner, 251000.5);
-  EXPECT_EQ(tile.NoDataValue, -1.0);
-  EXPECT_EQ(tile.DataRect.Top, 251003.5);
-  EXPECT_EQ(tile.DataRect.Right, 672503.5);
   for (const auto& [xll, first] :
        {std::pair{672498.5, 1}, {672509.5, -10}, {672499.0, 0}, {672498.0, 2}, {672499.4, 0}}) {
     ASSERT_TRUE(Open(Header(4, 3, xll, 251000.5)));

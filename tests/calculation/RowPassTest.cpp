@@ -133,28 +133,10 @@ TEST(RowPassOracle, oneTilePartitionsEveryRasterIntoItsRegionsAndHoles) { Judge(
 
 TEST(RowPassOracle, fourTileCornerPartitionsEveryRasterAcrossBothBorders) { Judge(1100, true); }
 
-TEST(RowPass, runsBecomeRectanglesAndTheLastLeavesItsRightSideForTheRightTile) {
+// One position per row (the oracle's windows are wider): each row's run is opened, never closed.
+TEST(RowPass, aWindowOneColumnWideLeavesEveryRunOpen) {
   TRun run;
-  TEdgeId recorded;
-  run.calc.RowPass = [&](TWoodedAreaCalculation& c, TTile& tile, int row) {
-    const bool ok = VectorizeRow(c, tile, row);
-    if (row == 12) recorded = tile.RowLinks()[12].Edge;
-    return ok;
-  };
-  const double x = WestX11 + 10, y = NorthY11 - 10;
-  ASSERT_TRUE(run.BuildMesh(Drawn(x, y, {"###.##."})));
-  const TLivePolygons live = LivePolygons(run.Mesh());
-  ASSERT_EQ(live.Polygons.size(), 4u);
-  EXPECT_EQ(live.Polygons[3].Area, 1);  // the last pixel differs: a square of its own
-  EXPECT_EQ(
-      live.Polygons[1].Rings[0],
-      (TRing{{x + 2.5, y + 0.5}, {x + 2.5, y - 0.5}, {x + 3.5, y - 0.5}, {x + 3.5, y + 0.5}}));
-  const auto& m = run.Mesh();
-  ASSERT_TRUE(recorded);
-  EXPECT_EQ(m[m[recorded].Origin].Point, T2DPoint(x + 6.5, y - 0.5));
-  EXPECT_EQ(m[m[recorded].Destination].Point, T2DPoint(x + 6.5, y + 0.5));
-  // One position per row: each row's run is opened and never closed.
-  ASSERT_TRUE(run.BuildMesh(Drawn(x, y, {"#", ".", "#"})));
+  ASSERT_TRUE(run.BuildMesh(Drawn(WestX11 + 10, NorthY11 - 10, {"#", ".", "#"})));
   ASSERT_EQ(run.Mesh().PolygonCount(), 3);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(run.Mesh().OuterEdgeCount(run.Mesh().Polygon(i)), 2);
   EXPECT_EQ(run.Mesh()[run.Mesh().Polygon(1)].Area, 0.0);
@@ -250,35 +232,6 @@ TEST(RowPassLinks, aRunThatCannotBeClosedFailsTheRowWithBothMessages) {
             (std::vector<std::string>{"Error in CloseRectangle, tile 11 row 12, col 16",
                                       "Error in CloseRectangle"}));
   EXPECT_EQ(run.platform.beeps, 2);
-}
-
-// A join whose edges cannot all be named (Q's bottom edge has lost its predecessor) stops
-// relinking there and still does its bookkeeping; nothing is read through a nil link.
-TEST(RowPassLinks, aJoinMeetingANilLinkStopsRelinkingAndKeepsItsBookkeeping) {
-  TRun run;
-  run.calc.BeginRun();
-  T2DPolygonMesh& m = run.Mesh();
-  const auto rectangle = [&m](double x0, double x1, double y) {
-    const TPolygonId p = m.AddPolygon();
-    const TEdgeId bottom =
-        m.InsertPointAfter(m.StartRing(p, x0, y + 0.5, x0, y - 0.5), x1, y - 0.5);
-    m.InsertPointAfter(bottom, x1, y + 0.5);
-    m.SetArea(p, x1 - x0);
-    return std::pair{p, bottom};
-  };
-  const auto [q, edgeQ] = rectangle(0, 4, 1);
-  auto [p, bottomP] = rectangle(1, 3, 0);
-  m.Link(TEdgeId{}, edgeQ);
-  TEdgeId topEdge = m[m[bottomP].Next].Next;
-  TRowPassContext ctx = run.calc.RowPassContext();
-  JoinPolygons(ctx, p, q, edgeQ, topEdge, {});
-  EXPECT_EQ(p, q);
-  EXPECT_EQ(m[q].Area, 6);
-  EXPECT_EQ(m.IncidentPolygon(bottomP), q);  // P's edges moved to Q's ring
-  EXPECT_EQ(topEdge, edgeQ);                 // the right end is relinked: edgeQ starts at TR
-  EXPECT_EQ(m[m[edgeQ].Origin].Point, T2DPoint(3, 0.5));
-  EXPECT_EQ(m.OuterEdgeCount(q), 8);
-  EXPECT_TRUE(run.platform.messages.empty());
 }
 
 }  // namespace

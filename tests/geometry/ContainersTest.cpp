@@ -1,4 +1,4 @@
-// The containers (TtdObjectList, TObjTree), the crown circle's point ring and the rectangle.
+// The containers (TtdObjectList, TObjTree) and the crown circle's point ring.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -8,7 +8,6 @@
 
 #include "RecordingPlatform.h"
 #include "geometry/Polygons.h"
-#include "geometry/Rect.h"
 #include "geometry/Trees.h"
 
 namespace qv {
@@ -155,20 +154,6 @@ TEST(T2DPolygon0, keepsARingOfPointsWithRunningCentroidExtentAndCachedArea) {
     none.CreateCircle(-1, 5.0, 5.0, 3.0, true);
     EXPECT_FALSE(none.AreaValid() || none.Count() > 0) << r;
   }
-}
-
-TEST(T2DRect, isValidOnlyWithPositiveWidthAndHeight) {
-  T2DRect r;
-  EXPECT_FALSE(r.Valid);
-  r.SetBounds(0, 10, 5, 0);
-  EXPECT_TRUE(r.Valid);
-  EXPECT_EQ(r.TopLeft, T2DPoint(0, 10));
-  EXPECT_EQ(r.BottomRight, T2DPoint(5, 0));
-  r.SetBounds(3, 10, 3, 0);
-  EXPECT_FALSE(r.Valid);
-  r.SetBounds(0, -2, 5, 3);
-  EXPECT_FALSE(r.Valid);
-  EXPECT_EQ(r.Height, -5.0);  // top below bottom is stored as given
 }
 
 }  // namespace
