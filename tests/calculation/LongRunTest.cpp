@@ -49,7 +49,7 @@ TEST(LongWholeRun, aWholeAsciiTileGivesTheLayersTheHeightsCallFor) {
   ASSERT_EQ(run.calc.SetExtent(WestX11, NorthY11, WestX11 + 4374, NorthY11 - 2999), 1);
   std::vector<std::string> written;
   nhmgen::WriteTileFiles(5, {1091, 11}, {}, nhmgen::GridFormat::Ascii, run.TileFile(0, 0), written);
-  ASSERT_TRUE(run.Run());
+  ASSERT_TRUE(run.Run()) << ::testing::PrintToString(run.platform.Texts());
   EXPECT_EQ(run.calc.ResultStatus, 1);
   EXPECT_TRUE(run.platform.messages.empty());
   EXPECT_EQ(LayerFault(run, WholeTile(5, false), 2, 4370, 2, 2997), "");
