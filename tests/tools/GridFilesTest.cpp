@@ -12,13 +12,13 @@
 
 #include "nhmgen/CommandLine.h"
 #include "nhmgen/NhmGenerator.h"
-#include "tools/TempDir.h"
+#include "TempDir.h"
 
 namespace qv::nhmgen {
 namespace {
 
-using test::ReadWholeFile;
-using test::TempDir;
+using test::ReadFile;
+using test::TTempDir;
 
 struct Header {
   std::vector<std::string> Values;
@@ -65,14 +65,14 @@ BlockRequest Request(const std::string& dir, std::uint64_t seed, TileId tile, Da
 }
 
 TEST(NhmgenFiles, asciiGridsHoldTheValuesUnderTheirHeader) {
-  TempDir dir;
+  TTempDir dir;
   // More rows than the writer renders at once, with no-data cells inside the window.
-  BlockRequest request = Request(dir.Str(), 2, {1091, 23}, {1500, 700, 300, 600});
+  BlockRequest request = Request(dir.File(""), 2, {1091, 23}, {1500, 700, 300, 600});
   request.Naming.Prefix = "mnh";
   request.Naming.Separator = "-";
   const BlockResult result = WriteBlock(request);
-  ASSERT_EQ(result.Files, std::vector<std::string>{dir / "mnh1091-23_dhm_grid1.txt"});
-  const std::string text = ReadWholeFile(result.Files[0]);
+  ASSERT_EQ(result.Files, std::vector<std::string>{dir.File("mnh1091-23_dhm_grid1.txt")});
+  const std::string text = ReadFile(result.Files[0]);
   const Header h = ReadHeader(text, 6);
   EXPECT_EQ(h.Values, (std::vector<std::string>{"600", "300", "681949.5", "249200.5", "1",
                                                 "-9999"}));
@@ -84,14 +84,14 @@ TEST(NhmgenFiles, asciiGridsHoldTheValuesUnderTheirHeader) {
 
   // Header numbers stay in plain notation (the shortest text of 100000.0 is "1e+05").
   const BlockResult wide =
-      WriteBlock(Request(dir / "wide", 1, {1000, 11}, {-100000 + 1, 0, 1, 100000}));
-  EXPECT_EQ(ReadHeader(ReadWholeFile(wide.Files.at(0)), 6).Values,
+      WriteBlock(Request(dir.File("wide"), 1, {1000, 11}, {-100000 + 1, 0, 1, 100000}));
+  EXPECT_EQ(ReadHeader(ReadFile(wide.Files.at(0)), 6).Values,
             (std::vector<std::string>{"100000", "1", "479999.5", "401998.5", "1", "-9999"}));
 }
 
 TEST(NhmgenFiles, floatGridsAreLittleEndianWithAByteOrderLineAndBlocksNameEveryTile) {
-  TempDir dir;
-  BlockRequest request = Request(dir / "new/sub", 9, {1091, 22}, {2990, 4370, 10, 5});
+  TTempDir dir;
+  BlockRequest request = Request(dir.File("new/sub"), 9, {1091, 22}, {2990, 4370, 10, 5});
   request.Format = GridFormat::Flt;
   request.Naming.Extension = ".hdr";
   request.Naming.Separator = "_";
@@ -101,18 +101,18 @@ TEST(NhmgenFiles, floatGridsAreLittleEndianWithAByteOrderLineAndBlocksNameEveryT
   std::vector<std::string> expected;
   for (const char* tile : {"1091_22", "1092_11", "1091_24", "1092_13"}) {
     for (const char* ext : {".hdr", ".flt"}) {
-      expected.push_back(dir / ("new/sub/" + std::string(tile) + "_dhm_grid1" + ext));
+      expected.push_back(dir.File("new/sub/" + std::string(tile) + "_dhm_grid1" + ext));
     }
   }
   ASSERT_EQ(result.Files, expected);
 
-  const std::string hdr = ReadWholeFile(result.Files[0]);
+  const std::string hdr = ReadFile(result.Files[0]);
   const Header h = ReadHeader(hdr, 7);
   EXPECT_EQ(h.Values[0], "5");
   EXPECT_EQ(h.Values[1], "10");
   EXPECT_EQ(h.LastKey + " " + h.Values[6], "byteorder LSBFIRST");
   EXPECT_EQ(h.End, hdr.size());
-  const std::string flt = ReadWholeFile(result.Files[1]);
+  const std::string flt = ReadFile(result.Files[1]);
   const auto values = TileValues(9, request.FirstTile, request.Window);
   ASSERT_EQ(flt.size(), values.size() * 4);
   for (std::size_t k = 0; k < values.size(); ++k) {
@@ -125,13 +125,13 @@ TEST(NhmgenFiles, floatGridsAreLittleEndianWithAByteOrderLineAndBlocksNameEveryT
 }
 
 TEST(NhmgenFiles, aFailedWriteThrowsAndLeavesNoShortFile) {
-  TempDir dir;
-  const std::string blocker = dir / "file";  // the output "directory" is a plain file
+  TTempDir dir;
+  const std::string blocker = dir.File("file");  // the output "directory" is a plain file
   { std::ofstream(blocker) << "x"; }
   EXPECT_THROW(WriteBlock(Request(blocker, 1, {1091, 11}, {0, 0, 2, 2})), std::runtime_error);
   if (!std::filesystem::exists("/dev/full")) return;
   std::vector<std::string> written;
-  const std::string target = dir / "full.txt";
+  const std::string target = dir.File("full.txt");
   std::filesystem::create_symlink("/dev/full", target);
   EXPECT_THROW(WriteTileFiles(1, {1091, 11}, {0, 0, 200, 4375}, GridFormat::Ascii, target, written),
                std::runtime_error);
@@ -148,15 +148,15 @@ int RunProgram(std::vector<std::string_view> args, std::string& out, std::string
 }
 
 TEST(NhmgenCommandLine, writesWhatItIsAskedAndRefusesTheRest) {
-  TempDir dir;
+  TTempDir dir;
   std::string out, err;
   EXPECT_EQ(RunProgram({"--seed", "18446744073709551615", "--map", "1091", "--tile", "11",
                         "--window", "-4,10,20,4383", "--format", "flt", "--prefix", "mnh",
-                        "--separator=-", "--suffix", "", "--out", dir.Str(), "--stats"},
+                        "--separator=-", "--suffix", "", "--out", dir.File(""), "--stats"},
                        out, err),
             0)
       << err;
-  EXPECT_TRUE(std::filesystem::exists(dir / "mnh1091-11.flt"));
+  EXPECT_TRUE(std::filesystem::exists(dir.File("mnh1091-11.flt")));
   EXPECT_NE(out.find("runs per row: "), std::string::npos) << out;
   EXPECT_EQ(RunProgram({"--help"}, out, err), 0);
   EXPECT_NE(out.find("usage: nhmgen"), std::string::npos);
@@ -174,9 +174,9 @@ TEST(NhmgenCommandLine, writesWhatItIsAskedAndRefusesTheRest) {
     EXPECT_EQ(RunProgram(args, out, err), 2) << args.size() << " " << args.back();
     EXPECT_NE(err.find("usage: nhmgen"), std::string::npos);
   }
-  { std::ofstream(dir / "file") << "x"; }
+  { std::ofstream(dir.File("file")) << "x"; }
   EXPECT_EQ(RunProgram({"--map", "1091", "--tile", "11", "--window", "0,0,1,1", "--out",
-                        dir / "file"},
+                        dir.File("file")},
                        out, err),
             1);
 }
