@@ -62,8 +62,6 @@ TEST_F(Run, editsAreMadeInOrderAsTheUserWouldTypeThem) {
   EXPECT_EQ(Call(window), 4);  // no file found: every tile reads as no-data
   EXPECT_TRUE(Printed("mnh1091-11_s.asc\" nicht gefunden")) << output.str();
   EXPECT_EQ(project.Stored("Parameters", "Minimum tree height"), "3.25");
-  EXPECT_EQ(project.Stored("Files", "NHM separator"), "1");
-  EXPECT_EQ(project.Stored("Files", "NHM directory"), "dhm\\2024");
 
   // A typed text that is no item of the list has no position to store.
   options.Press = TBatchButton::Cancel;
@@ -102,8 +100,8 @@ TEST_F(Run, missingTilesPromptIsAnsweredFromTheOptionsAndTheReportCountsTheTiles
   EXPECT_TRUE(Printed("-> Ja\n")) << output.str();
   EXPECT_EQ(report.Tiles, 2);
   EXPECT_EQ(report.TilesRead, 1);
-  EXPECT_EQ(report.WoodedShapePath, project.Layer("_w1.shp"));
-  EXPECT_EQ(report.CrownShapePath, project.Layer("_w2.shp"));
+  EXPECT_EQ(report.WoodedShapePath + report.CrownShapePath,
+            project.Layer("_w1.shp") + project.Layer("_w2.shp"));
   // Sparse progress: the first text of each tile, then the last ones.
   EXPECT_TRUE(Printed("\nKachel 1 Zeile 0, 0%\nKachel 2 Zeile 0, 0%\nShapefiles schreiben...\n"
                       "Verarbeitung des NHM beendet\n"))
@@ -125,9 +123,6 @@ TEST_F(Run, nullPathCountsAsEmptyAndAnExceptionAtTheEntryGivesTheLibraryErrorAnd
 }
 
 TEST_F(Run, editsAreCheckedBeforeTheRunWithoutShowingOrWritingAnything) {
-  for (int i = 1; i <= static_cast<int>(TControlId::btnCalculate); ++i)
-    EXPECT_EQ(ControlByName(ControlName(static_cast<TControlId>(i))), static_cast<TControlId>(i));
-  EXPECT_EQ(ControlByName("edtminTreeHeight"), std::nullopt);
   EXPECT_EQ(Check(), std::nullopt);
   options.Edits = {{"edtMinTreeHeight", "3"}, {"edNumCirclePoints", "1000"}};
   EXPECT_EQ(Check(), "Kreise als Polygone vom Grad: Ung\xC3\xBCltige Zahl (3 bis 360)");
@@ -144,31 +139,24 @@ TEST_F(Run, editsAreCheckedBeforeTheRunWithoutShowingOrWritingAnything) {
 TEST(ConsoleOutput, progressIsReadBackInEachLanguageAndRewrittenInPlaceOnATerminal) {
   for (const TLanguageCode language : {LanguageGerman, LanguageFrench, LanguageEnglish}) {
     SetLanguage(language);
-    const std::string pattern = Msg(msgTileProgress);
-    const auto text = Format(pattern, {std::int64_t{12}, std::int64_t{2950}, std::int64_t{98}});
-    const auto progress = ParseTileProgress(text, pattern);
+    const auto text = Format(Msg(msgTileProgress), {std::int64_t{12}, std::int64_t{2950}, std::int64_t{98}});
+    const auto progress = ParseTileProgress(text, Msg(msgTileProgress));
     ASSERT_TRUE(progress) << text;
-    EXPECT_EQ(progress->Tile, 12);
-    EXPECT_EQ(progress->Line, 2950);
-    EXPECT_EQ(progress->Percent, 98);
+    EXPECT_EQ(std::vector({progress->Tile, progress->Line, progress->Percent}),
+              std::vector<std::int64_t>({12, 2950, 98}));
   }
   EXPECT_TRUE(ParseTileProgress("[ 7] -3/4%", "[%2d] %d/%d%%"));
   for (const char* text : {"Tile 1 line 50, 2% ", "Tile 1 line x, 2%", "Writing shapefiles.."})
     EXPECT_FALSE(ParseTileProgress(text, "Tile %d line %d, %d%%")) << text;
   EXPECT_FALSE(ParseTileProgress("Tile 1 line 50, 2%", "Tile %d line %d, %d%%%%"));
-
   std::ostringstream out;
   {
     TConsoleOutput console(out, TProgressStyle::InPlace);
-    console.Status("Tile 1 line 0, 0%");
-    console.Status("Tile 1 line 50, 50%");
-    console.Message("Error reading file \"a\"\rsecond line");
-    console.Status("Tile 2 line 0, 0%");
+    for (const char* status : {"Tile 1", "Tile 1 line 50"}) console.Status(status);
+    console.Message("Error\rsecond line");
+    console.Status("Tile 2");
   }
-  EXPECT_EQ(out.str(),
-            "\rTile 1 line 0, 0%\x1b[K\rTile 1 line 50, 50%\x1b[K\n"
-            "Error reading file \"a\"\nsecond line\n"
-            "\rTile 2 line 0, 0%\x1b[K\n");
+  EXPECT_EQ(out.str(), "\rTile 1\x1b[K\rTile 1 line 50\x1b[K\nError\nsecond line\n\rTile 2\x1b[K\n");
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
 #include <dlfcn.h>
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <shapefil.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <regex>
 #include <set>
@@ -28,27 +27,17 @@ struct TProgramResult {
 TProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
                           const std::string& cwd, const std::string& lang = "C.UTF-8") {
   const test::TTempDir outputs;
-  const pid_t pid = ::fork();
-  if (pid == 0) {
-    const int out = ::open(outputs.File("out").c_str(), O_WRONLY | O_CREAT, 0644);
-    const int err = ::open(outputs.File("err").c_str(), O_WRONLY | O_CREAT, 0644);
-    if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0 || ::chdir(cwd.c_str()))
-      ::_exit(127);
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LC_NUMERIC", "LANGUAGE"}) ::unsetenv(name);
-    ::setenv("LANG", lang.c_str(), 1);
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    ::execv(program.c_str(), argv.data());
-    ::_exit(127);
-  }
-  TProgramResult result;
-  int status = 0;
-  if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status))
-    result.Exit = WEXITSTATUS(status);
-  result.Out = test::ReadFile(outputs.File("out"));
-  result.Err = test::ReadFile(outputs.File("err"));
-  return result;
+  const auto quoted = [](const std::string& text) {
+    std::string q = "'";
+    for (const char c : text) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+  };
+  std::string command = "cd " + quoted(cwd) + " && env -u LC_ALL -u LC_MESSAGES -u LC_NUMERIC "
+                        "-u LANGUAGE LANG=" + lang + " " + quoted(program);
+  for (const auto& arg : args) command += " " + quoted(arg);
+  const int status = std::system((command + " >" + outputs.File("out") + " 2>" + outputs.File("err")).c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::ReadFile(outputs.File("out")),
+          test::ReadFile(outputs.File("err"))};
 }
 
 // Polygon records of a layer as an independent reader (shapelib) sees them.
@@ -160,9 +149,7 @@ TEST_F(Host, mistakesEndWithTwoAndOneLineNamingThemBeforeAnythingRuns) {
   }
   EXPECT_FALSE(fs::exists(project.SettingsFile()));
   EXPECT_FALSE(fs::exists(project.Layer("_w1.shp")));
-  const auto help = Call({"--help"});
-  EXPECT_EQ(help.Exit, 0);
-  EXPECT_NE(help.Out.find("demo [DIR]"), std::string::npos);
+  EXPECT_NE(Call({"--help"}).Out.find("demo [DIR]"), std::string::npos);
 }
 
 TEST_F(Host, runsReportWhatTheyDid) {
@@ -209,11 +196,8 @@ TEST_F(Host, demoWritesBothLayersAndSummarises) {
   EXPECT_EQ(r.Exit, 0) << r.Err;
   EXPECT_TRUE(r.Out.starts_with("Height model: tiles 1091-11, 1091-12, 1091-13, 1091-14 ("));
   EXPECT_NE(r.Out.find("\nTiles read: 4 of 4\nWooded polygons: "), std::string::npos) << r.Out;
-  const fs::path shapes = project.Dir() / "demo" / "shapes";
-  EXPECT_NE(r.Out.find("Crown-circle layer: " + (shapes / "parcels_w2.shp").string()),
-            std::string::npos);
-  EXPECT_TRUE(r.Out.ends_with("\nquelvaris returned 1\n"));
-  EXPECT_TRUE(fs::exists(shapes / "parcels_w1.shp"));
+  EXPECT_TRUE(r.Out.ends_with("Crown-circle layer: " + (project.Dir() / "demo" / "shapes" /
+                              "parcels_w2.shp").string() + "\nquelvaris returned 1\n")) << r.Out;
 }
 
 }  // namespace
