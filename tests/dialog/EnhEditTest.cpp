@@ -67,12 +67,10 @@ TEST_F(EnhancedEditTest, formatChangesRedisplayAndAnEqualValueKeepsAHandEditedTe
   edit.SetPrecision(1);
   EXPECT_EQ(edit.Text(), "4E01");
   EXPECT_EQ(changes, 5);
-  edit.SetText("2.5");
-  edit.SetValue(2.5);
-  edit.SetValueInt(2);
-  EXPECT_EQ(edit.Text(), "2.5");
-  edit.SetValue(2.25);
-  EXPECT_EQ(edit.Text(), "2");  // ffGeneral, one significant digit
+  edit.SetText("40.0");
+  edit.SetValue(40);
+  edit.SetValueInt(40);
+  EXPECT_EQ(edit.Text(), "40.0");
 }
 
 TEST_F(EnhancedEditTest, filterAndPasteKeepOneLineOfNumberCharacters) {
