@@ -9,6 +9,8 @@
 namespace qv {
 namespace {
 
+namespace fs = std::filesystem;
+
 class Run : public ::testing::Test {
  protected:
   std::int32_t Call(const test::TExtent& e, const char* path) {
@@ -28,18 +30,16 @@ class Run : public ::testing::Test {
   test::TTestProject project;
   TBatchOptions options;
   std::ostringstream output;
-  const test::TExtent window = test::WindowExtent(test::ProjectTile, test::ProjectWindow);
+  const test::TExtent window = test::Window;
 };
 
-TEST_F(Run, setUpPrintsTheInformationLinesOfTheWindow) {
+TEST_F(Run, setUpPrintsTheInformationLinesAndWhyAnExtentHasNoTiles) {
   options.Press = TBatchButton::Cancel;
   EXPECT_EQ(Call(window), -1);
   EXPECT_EQ(output.str(), "x: 672500 - 672659\ny: 253881 - 254000\nShapefile: " +
                               project.Shapefile() +
                               "\nEcke links oben: Kachel Nr 109111\nKacheln 1091-11,\n");
-}
-
-TEST_F(Run, extentWithoutTilesSaysWhy) {
+  options.Press = TBatchButton::Calculate;
   const std::pair<test::TExtent, std::string> cases[] = {
       {test::ExtentWestOfGrid, "Die linke obere Ecke des Ausschnitts liegt ausserhalb"},
       {{672500, 670000, 253881, 254000}, "Der Ausschnitt ist vertauscht"},
@@ -52,45 +52,35 @@ TEST_F(Run, extentWithoutTilesSaysWhy) {
 }
 
 TEST_F(Run, editsAreMadeInOrderAsTheUserWouldTypeThem) {
-  options.Press = TBatchButton::Cancel;
+  project.WriteTiles(1);
   options.Edits = {{"edtMinTreeHeight", "2.5"}, {"edtMinTreeHeight", "3.25"},
                    {"cmbNhmSeparator", "~"},    {"edtNhmPrefix", "mnh"},
-                   {"edtNhmDir", "dhm\\2024"},  {"rgNhmFiletype", "1"},
-                   {"edNumCirclePoints", "24"}};
-  EXPECT_EQ(Call(window), -1);
-  EXPECT_EQ(project.Stored("Parameters", "Minimum tree height"), "3.25");
-  EXPECT_EQ(project.Stored("Parameters", "Number of points in circle"), "24");
-  // The list's position is what the file keeps, and a typed text has none.
-  EXPECT_EQ(project.Stored("Files", "NHM separator"), "-1");
-  EXPECT_EQ(project.Stored("Files", "NHM prefix"), "mnh");
-  EXPECT_EQ(project.Stored("Files", "NHM directory"), "dhm\\2024");
-  EXPECT_EQ(project.Stored("Files", "file type"), "1");
-}
-
-TEST_F(Run, typedSeparatorAndExtensionNameTheTileFiles) {
-  project.WriteTiles(test::ProjectTile, 1, 1);
-  options.Edits = {{"cmbNhmSeparator", "~"}, {"cmbNhmFileExt", ".asc"}};
+                   {"edtNhmSuffix", "_s"},      {"edtNhmDir", "dhm\\2024"},
+                   {"cmbNhmFileExt", ".asc"},   {"cmbNhmSeparator", "-"}};
   EXPECT_EQ(Call(window), 4);  // no file found: every tile reads as no-data
-  EXPECT_TRUE(Printed("1091~11_dhm_grid1.asc\" nicht gefunden")) << output.str();
-}
+  EXPECT_TRUE(Printed("mnh1091-11_s.asc\" nicht gefunden")) << output.str();
+  EXPECT_EQ(project.Stored("Parameters", "Minimum tree height"), "3.25");
 
-TEST_F(Run, editThatCannotBeMadeStopsTheScriptBeforeCalculate) {
-  project.WriteTiles(test::ProjectTile, 1, 1);
-  options.Edits = {{"rgNhmFiletype", "1"}, {"cmbNhmFileExt", ".asc"}};
+  // A typed text that is no item of the list has no position to store.
+  options.Press = TBatchButton::Cancel;
+  options.Edits = {{"cmbNhmSeparator", "~"}, {"rgNhmFiletype", "1"}, {"edNumCirclePoints", "24"}};
+  EXPECT_EQ(Call(window), -1);
+  EXPECT_EQ(project.Stored("Files", "NHM separator"), "-1");
+  EXPECT_EQ(project.Stored("Files", "file type"), "1");
+  EXPECT_EQ(project.Stored("Parameters", "Number of points in circle"), "24");
+
+  // An edit that cannot be made stops the script before Calculate.
+  options.Press = TBatchButton::Calculate;
+  options.Edits = {{"cmbNhmFileExt", ".asc"}, {"edtMinTreeHeight", "5"}};
+  output.str("");
   EXPECT_EQ(Call(window), -1);
   EXPECT_TRUE(Printed("\ncmbNhmFileExt: the list is disabled\n")) << output.str();
-  EXPECT_FALSE(project.Exists(project.Layer("_w2.shp")));
+  EXPECT_EQ(project.Stored("Parameters", "Minimum tree height"), "3.25");
+  EXPECT_FALSE(fs::exists(project.Layer("_w2.shp")));
 }
 
-TEST_F(Run, refusedNumberIsNamedWithItsCaptionAndRange) {
-  project.WriteSettings("[Parameters]\nNumber of points in circle=1000\n");
-  EXPECT_EQ(Call(window), 0);
-  EXPECT_TRUE(Printed("\nKreise als Polygone vom Grad: Ung\xC3\xBCltige Zahl (3 bis 360)\n"))
-      << output.str();
-}
-
-TEST_F(Run, missingTilesPromptIsAnsweredFromTheOptions) {
-  project.WriteTiles(test::ProjectTile, 1, 1);
+TEST_F(Run, missingTilesPromptIsAnsweredFromTheOptionsAndTheReportCountsTheTilesRead) {
+  project.WriteTiles(1);
   test::TExtent twoTiles = window;
   twoTiles.XMax += 4375;
   options.Answer = TQuestionResult::No;
@@ -98,37 +88,36 @@ TEST_F(Run, missingTilesPromptIsAnsweredFromTheOptions) {
   EXPECT_TRUE(Printed("Fehlende Dateien: Nur 1 von 2 NHM Dateien vorhanden.\n"
                       "F\xC3\xBCr fehlende Kacheln \"Dummy\"-Dateien verwenden? -> Nein\n"))
       << output.str();
-  EXPECT_FALSE(project.Exists(project.Layer("_w1.shp")));
-}
+  EXPECT_FALSE(fs::exists(project.Layer("_w1.shp")));
 
-TEST_F(Run, completedRunReportsItsLayersAndTheTilesItRead) {
-  project.WriteTiles(test::ProjectTile, 1, 1);
-  test::TExtent twoTiles = window;
-  twoTiles.XMax += 4375;
   TRunReport report;
   options.Report = &report;
-  EXPECT_EQ(Call(twoTiles), 1);  // the missing tile read as no-data, as the default answer says
+  options.Answer = TQuestionResult::Yes;
+  output.str("");
+  EXPECT_EQ(Call(twoTiles), 1);
+  EXPECT_TRUE(Printed("-> Ja\n")) << output.str();
   EXPECT_EQ(report.Tiles, 2);
   EXPECT_EQ(report.TilesRead, 1);
-  EXPECT_EQ(report.WoodedShapePath, project.Layer("_w1.shp"));
-  EXPECT_EQ(report.CrownShapePath, project.Layer("_w2.shp"));
+  EXPECT_EQ(report.WoodedShapePath + report.CrownShapePath,
+            project.Layer("_w1.shp") + project.Layer("_w2.shp"));
+  // Sparse progress: the first text of each tile, then the last ones.
   EXPECT_TRUE(Printed("\nKachel 1 Zeile 0, 0%\nKachel 2 Zeile 0, 0%\nShapefiles schreiben...\n"
                       "Verarbeitung des NHM beendet\n"))
       << output.str();
 }
 
-TEST_F(Run, nullPathCountsAsEmpty) {
+TEST_F(Run, nullPathCountsAsEmptyAndAnExceptionAtTheEntryGivesTheLibraryErrorAndZero) {
   // The settings would go to the root directory; the test keeps them from being written there.
   platform.allowWrite = [](const std::string&) { return false; };
   options.Press = TBatchButton::Cancel;
   EXPECT_EQ(Call(test::ExtentWestOfGrid, nullptr), -1);
   EXPECT_TRUE(Printed("\nShapefile: \n")) << output.str();
-}
 
-TEST_F(Run, exceptionThatReachesTheEntryPointShowsTheLibraryErrorAndReturnsZero) {
+  output.str("");
   platform.failNumberFormat = true;  // the dialog cannot even be created
   EXPECT_EQ(Call(window), 0);
   EXPECT_EQ(output.str(), "Erreur dans le DLL quelvaris\n");
+  EXPECT_EQ(Check(), std::nullopt);  // the run meets it and reports it
 }
 
 TEST_F(Run, editsAreCheckedBeforeTheRunWithoutShowingOrWritingAnything) {
@@ -143,6 +132,22 @@ TEST_F(Run, editsAreCheckedBeforeTheRunWithoutShowingOrWritingAnything) {
   EXPECT_EQ(Check(), std::nullopt);
   EXPECT_EQ(project.Stored("Parameters", "Minimum tree height"), "<absent>");
   EXPECT_TRUE(platform.messages.empty());
+}
+
+// The sparse style is read back from the catalogue's progress text in the runs above and in the
+// host program's; on a terminal the progress is one line that messages end first.
+TEST(ConsoleOutput, progressIsRewrittenInPlaceOnATerminal) {
+  std::ostringstream out;
+  {
+    TConsoleOutput console(out, TProgressStyle::InPlace);
+    for (const char* status : {"Tile 1", "Tile 1 line 50"}) console.Status(status);
+    console.Message("Error\rsecond line");
+    console.Status("Tile 2");
+  }
+  EXPECT_EQ(out.str(), "\rTile 1\x1b[K\rTile 1 line 50\x1b[K\nError\nsecond line\n\rTile 2\x1b[K\n");
+  EXPECT_TRUE(ParseTileProgress("[ 7] -3/4%", "[%2d] %d/%d%%"));
+  for (const char* text : {"Tile 1 line 50, 2% ", "Tile 1 line x, 2%", "Writing shapefiles.."})
+    EXPECT_FALSE(ParseTileProgress(text, "Tile %d line %d, %d%%")) << text;
 }
 
 }  // namespace

@@ -1,14 +1,16 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <shapefil.h>
+#include <sys/wait.h>
 
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <sstream>
 
-#include "Program.h"
 #include "dialog/TestProject.h"
 
 namespace qv {
@@ -16,83 +18,190 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using TQuelvaris = std::int32_t (*)(std::int32_t, std::int32_t, std::int32_t, std::int32_t,
-                                    const char*);
-using TDeleteTempFiles = std::int32_t (*)(const char*);
-
-// The library as a host loads it: by path, its two functions looked up by name.
-class Exports : public ::testing::Test {
- protected:
-  void SetUp() override {
-    handle_ = ::dlopen(QV_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(handle_, nullptr) << ::dlerror();
-    quelvaris_ = reinterpret_cast<TQuelvaris>(::dlsym(handle_, "quelvaris"));
-    deleteTempFiles_ = reinterpret_cast<TDeleteTempFiles>(::dlsym(handle_, "delete_temp_files"));
-    ASSERT_TRUE(quelvaris_ != nullptr && deleteTempFiles_ != nullptr);
-  }
-  void TearDown() override {
-    if (handle_ != nullptr) ::dlclose(handle_);
-  }
-
-  void* handle_ = nullptr;
-  TQuelvaris quelvaris_ = nullptr;
-  TDeleteTempFiles deleteTempFiles_ = nullptr;
-  test::TTestProject project;
+struct TProgramResult {
+  int Exit = -1;  // -1: did not exit normally
+  std::string Out, Err;
 };
 
-// Polygon records of a layer as an independent reader (shapelib) sees them: their count and
-// the vertices of the first.
-std::pair<int, int> ReadLayer(const std::string& path) {
-  SHPHandle shp = SHPOpen(path.c_str(), "rb");
-  if (shp == nullptr) return {-1, 0};
-  int records = 0;
-  int type = 0;
-  SHPGetInfo(shp, &records, &type, nullptr, nullptr);
-  SHPObject* first = records > 0 ? SHPReadObject(shp, 0) : nullptr;
-  const int vertices = first != nullptr ? first->nVertices : 0;
-  if (first != nullptr) SHPDestroyObject(first);
-  SHPClose(shp);
-  return {type == SHPT_POLYGON ? records : -1, vertices};
+// Runs a program as a shell user would, in directory cwd; the locale comes from `lang` alone,
+// so the environment of the test run does not decide the language.
+TProgramResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                          const std::string& cwd, const std::string& lang = "C.UTF-8") {
+  const test::TTempDir outputs;
+  const auto quoted = [](const std::string& text) {
+    std::string q = "'";
+    for (const char c : text) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+  };
+  std::string command = "cd " + quoted(cwd) + " && env -u LC_ALL -u LC_MESSAGES -u LC_NUMERIC "
+                        "-u LANGUAGE LANG=" + lang + " " + quoted(program);
+  for (const auto& arg : args) command += " " + quoted(arg);
+  const int status = std::system((command + " >" + outputs.File("out") + " 2>" + outputs.File("err")).c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::ReadFile(outputs.File("out")),
+          test::ReadFile(outputs.File("err"))};
 }
 
-TEST(ExportTable, holdsExactlyTheTwoFunctions) {
-  const auto nm = test::RunProgram("/usr/bin/nm", {"-D", "--defined-only", QV_LIBRARY_PATH},
-                                   fs::temp_directory_path().string());
+// Polygon records of a layer as an independent reader (shapelib) sees them.
+int PolygonCount(const std::string& path) {
+  SHPHandle shp = SHPOpen(path.c_str(), "rb");
+  int records = -1, type = 0;
+  if (shp != nullptr) SHPGetInfo(shp, &records, &type, nullptr, nullptr), SHPClose(shp);
+  return type == SHPT_POLYGON ? records : -1;
+}
+
+TEST(Exports, theLibraryExportsTwoFunctionsThatComputeAndCleanUp) {
+  const auto nm = RunProgram("/usr/bin/nm", {"-D", "--defined-only", QV_LIBRARY_PATH}, "/");
   ASSERT_EQ(nm.Exit, 0) << nm.Err;
   std::set<std::string> names;
   std::istringstream lines(nm.Out);
-  std::string address, kind, name;
-  while (lines >> address >> kind >> name) {
+  for (std::string address, kind, name; lines >> address >> kind >> name; names.insert(name))
     EXPECT_EQ(kind, "T") << name;
-    names.insert(name);
-  }
   EXPECT_EQ(names, (std::set<std::string>{"delete_temp_files", "quelvaris"}));
-}
 
-TEST_F(Exports, deleteTempFilesCountsWhatItDeletedAndLeavesTheLayersAlone) {
-  const fs::path previous = fs::current_path();
-  fs::current_path(project.Dir());
-  for (const char* name : {"work_comb.shp", "work_merg.sbx", "work_w1.shp", "_comb.dbf"})
-    std::ofstream(name) << "x";
-  EXPECT_EQ(deleteTempFiles_("work.shp"), 2);
-  EXPECT_EQ(deleteTempFiles_("work.shp"), 0);
-  EXPECT_TRUE(fs::exists("work_w1.shp"));
-  EXPECT_EQ(deleteTempFiles_(nullptr), 1);  // the empty path
-  fs::current_path(previous);
-}
+  void* library = ::dlopen(QV_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(library, nullptr) << ::dlerror();
+  const auto quelvaris = reinterpret_cast<std::int32_t (*)(std::int32_t, std::int32_t,
+      std::int32_t, std::int32_t, const char*)>(::dlsym(library, "quelvaris"));
+  const auto deleteTempFiles =
+      reinterpret_cast<std::int32_t (*)(const char*)>(::dlsym(library, "delete_temp_files"));
+  ASSERT_TRUE(quelvaris != nullptr && deleteTempFiles != nullptr);
 
-TEST_F(Exports, quelvarisComputesBothLayersOfTheExtent) {
   // Two tiles side by side, each file holding only a window of its tile.
-  project.WriteTiles(test::ProjectTile, 2, 1);
-  test::TExtent e = test::WindowExtent(test::ProjectTile, test::ProjectWindow);
+  test::TTestProject project;
+  project.WriteTiles(2);
+  test::TExtent e = test::Window;
   e.XMax += 4375;
-  EXPECT_EQ(quelvaris_(e.XMin, e.XMax, e.YMin, e.YMax, project.Shapefile().c_str()), 1);
-  const auto woods = ReadLayer(project.Layer("_w1.shp"));
-  const auto crowns = ReadLayer(project.Layer("_w2.shp"));
-  EXPECT_GT(woods.first, 0);
-  EXPECT_GT(crowns.first, woods.first);
-  EXPECT_EQ(crowns.second, 37);  // the default 36 points and the closing one
-  EXPECT_NE(project.ReadSettings().find("[Files]"), std::string::npos);
+  EXPECT_EQ(quelvaris(e.XMin, e.XMax, e.YMin, e.YMax, project.Shapefile().c_str()), 1);
+  EXPECT_GT(PolygonCount(project.Layer("_w1.shp")), 0);
+  EXPECT_GT(PolygonCount(project.Layer("_w2.shp")), PolygonCount(project.Layer("_w1.shp")));
+  EXPECT_NE(test::ReadFile(project.SettingsFile()).find("[Files]"), std::string::npos);
+
+  const fs::path previous = fs::current_path();
+  fs::current_path(project.Dir() / "shapes");
+  for (const char* name : {"parcels_comb.shp", "parcels_merg.sbx", "_comb.dbf"})
+    test::WriteText(name, "x");
+  EXPECT_EQ(deleteTempFiles("parcels.shp"), 2);
+  EXPECT_EQ(deleteTempFiles("parcels.shp"), 0);
+  EXPECT_TRUE(fs::exists("parcels_w1.shp"));
+  EXPECT_EQ(deleteTempFiles(nullptr), 1);  // the empty path
+  fs::current_path(previous);
+  ::dlclose(library);
+}
+
+class Host : public ::testing::Test {
+ protected:
+  // The extent of the project's window and its shapefile after the options.
+  TProgramResult Run(std::vector<std::string> args, const std::string& lang = "C.UTF-8") {
+    const auto e = test::Window;
+    for (const std::int32_t v : {e.XMin, e.XMax, e.YMin, e.YMax}) args.push_back(std::to_string(v));
+    args.push_back(project.Shapefile());
+    return Call(args, lang);
+  }
+  TProgramResult Call(const std::vector<std::string>& args, const std::string& lang = "C.UTF-8") {
+    return RunProgram(QV_HOST_PATH, args, project.Dir().string(), lang);
+  }
+
+  test::TTestProject project;
+};
+
+TEST_F(Host, mistakesEndWithTwoAndOneLineNamingThemBeforeAnythingRuns) {
+  const auto with = [](std::vector<std::string> args) {
+    for (const char* arg : {"1", "2", "3", "4", "a.shp"}) args.push_back(arg);
+    return args;
+  };
+  const std::vector<std::pair<std::vector<std::string>, std::string>> wrong = {
+      {{}, "expected XMIN XMAX YMIN YMAX SHAPEFILE"},
+      {{"1", "2", "3", "4"}, "expected XMIN XMAX YMIN YMAX SHAPEFILE, got 4 arguments"},
+      {{"1", "2x", "3", "4", "a.shp"}, "XMAX must be a whole number"},
+      {{"-", "2", "3", "4", "a.shp"}, "XMIN must be a whole number"},  // "-" is no option
+      {{"1", "2", "3", "99999999999", "a.shp"}, "YMAX must be a whole number"},
+      {{"1", "2", "3", "4", ""}, "SHAPEFILE is empty"},
+      {with({"--frobnicate"}), "unknown option --frobnicate"},
+      {with({"--set", "edtMinTreeHeight"}), "--set takes NAME=TEXT"},
+      {{"1", "2", "3", "4", "a.shp", "--set"}, "--set needs a value"},
+      {with({"--set", "btnCalculate=1"}), "btnCalculate is a button"},
+      {with({"--set", "rgNhmFiletype=5"}), "(0 ASCII, 1 binary)"},
+      {with({"--answer", "maybe"}), "--answer takes yes or no"},
+      {{"--delete-temp-files"}, "--delete-temp-files takes exactly one PATH"},
+      {{"demo", "a", "b"}, "demo takes at most one DIR"}};
+  for (const auto& [args, problem] : wrong) {
+    const auto r = Call(args);
+    EXPECT_EQ(r.Exit, 2) << problem;
+    EXPECT_TRUE(r.Err.starts_with("quelvaris-host: ")) << r.Err;
+    EXPECT_NE(r.Err.find(problem), std::string::npos) << r.Err;
+    EXPECT_TRUE(r.Err.ends_with(" (try --help)\n") && r.Err.find('\n') + 1 == r.Err.size()) << r.Err;
+    EXPECT_EQ(r.Out, "");
+  }
+  // Values the dialog would refuse, in the locale's number format, or edits it could not make.
+  project.WriteTiles(1);
+  const std::pair<std::vector<std::string>, std::string> refused[] = {
+      {{"--set", "edNumCirclePoints=1000"},
+       "Kreise als Polygone vom Grad: Ung\xC3\xBCltige Zahl (3 bis 360)"},
+      {{"--set", "edtMinTreeHeight=2.5"},
+       "Hauteur minimum du bois\xC3\xA9: Valeur num\xC3\xA9rique non valide "
+       "(sup\xC3\xA9rieur \xC3\xA0 0)"},
+      {{"--cancel", "--set", "rgNhmFiletype=1", "--set", "cmbNhmFileExt=.asc"},
+       "cmbNhmFileExt: the list is disabled"}};
+  for (const auto& [args, line] : refused) {
+    const auto r = Run(args, args[1] == "edtMinTreeHeight=2.5" ? "fr_FR.UTF-8" : "C.UTF-8");
+    EXPECT_EQ(r.Exit, 2);
+    EXPECT_EQ(r.Err, "quelvaris-host: " + line + "\n");
+    EXPECT_EQ(r.Out, "");
+  }
+  EXPECT_FALSE(fs::exists(project.SettingsFile()));
+  EXPECT_FALSE(fs::exists(project.Layer("_w1.shp")));
+  EXPECT_NE(Call({"--help"}).Out.find("demo [DIR]"), std::string::npos);
+}
+
+TEST_F(Host, runsReportWhatTheyDid) {
+  // A relative path is taken from the working directory; a negative coordinate is no option;
+  // numbers are typed in the locale's format (fr_FR: a decimal comma, in the file too).
+  auto r = Call({"--set", "edtMinTreeHeight=2,5", "--cancel", "--", "-5", "-1", "-9", "-2",
+                 "shapes/../shapes/parcels.shp"}, "fr_FR.UTF-8");
+  EXPECT_EQ(r.Exit, 0) << r.Err;
+  EXPECT_EQ(r.Out, "quelvaris returned -1\n");
+  EXPECT_EQ(project.Stored("Parameters", "Minimum tree height"), "2,5");
+
+  // A stored value that Calculate refuses is named; the run returns 0.
+  project.WriteSettings("[Parameters]\nNumber of points in circle=1000\n");
+  r = Run({}, "fr_CH.UTF-8");
+  EXPECT_EQ(r.Exit, 0);
+  EXPECT_NE(r.Err.find("\nOrdre des polygones approximant les cercles: Valeur num\xC3\xA9rique non "
+                       "valide (3 \xC3\xA0 360)\n"), std::string::npos) << r.Err;
+  EXPECT_EQ(r.Out, "quelvaris returned 0\n");
+
+  project.WriteSettings("");
+  project.WriteTiles(1);
+  r = Run({"--answer", "no"}, "fr_CH.UTF-8");
+  EXPECT_EQ(r.Exit, 0) << r.Err;
+  EXPECT_TRUE(r.Err.ends_with(
+      "\nTuile 1 ligne 0, 0%\nEcrire les shapefiles..\nTraitement du MNH termin\xC3\xA9\n")) << r.Err;
+  int woods = 0, area = 0, crowns = 0;
+  double hectares = 0, seconds = -1;
+  EXPECT_EQ(std::sscanf(r.Out.c_str(), "Tiles read: 1 of 1\nWooded polygons: %d, total area %d m2 (%lf "
+                        "ha)\nCrown circles: %d\nElapsed time: %lf s\n", &woods, &area, &hectares,
+                        &crowns, &seconds), 5) << r.Out;
+  EXPECT_TRUE(woods > 0 && crowns > 0 && area > 0 && std::abs(hectares - area / 10000.0) < 0.006 &&
+              seconds >= 0) << r.Out;
+  EXPECT_TRUE(r.Out.ends_with(" s\nWooded-area layer: " + project.Layer("_w1.shp") + "\nCrown-circle "
+                              "layer: " + project.Layer("_w2.shp") + "\nquelvaris returned 1\n")) << r.Out;
+
+  // Without a tree that high there is no layer, and the summary says so.
+  r = Run({"--set", "edtMinTreeHeight=100"});
+  EXPECT_NE(r.Out.find("\nCrown circles: none (layer not written)\nElapsed"), std::string::npos);
+  EXPECT_TRUE(r.Out.ends_with(" s\nquelvaris returned 4\n")) << r.Out;
+
+  r = Call({"--delete-temp-files", (project.Dir() / "shapes" / "parcels.shp").string()});
+  EXPECT_EQ(r.Out, "delete_temp_files returned 0\n");
+}
+
+TEST_F(Host, demoWritesBothLayersAndSummarises) {
+  const auto r = Call({"demo", "demo"});
+  EXPECT_EQ(r.Exit, 0) << r.Err;
+  EXPECT_TRUE(r.Out.starts_with("Height model: tiles 1091-11, 1091-12, 1091-13, 1091-14 ("));
+  EXPECT_NE(r.Out.find("\nTiles read: 4 of 4\nWooded polygons: "), std::string::npos) << r.Out;
+  EXPECT_TRUE(r.Out.ends_with("Crown-circle layer: " + (project.Dir() / "demo" / "shapes" /
+                              "parcels_w2.shp").string() + "\nquelvaris returned 1\n")) << r.Out;
 }
 
 }  // namespace
