@@ -3,23 +3,13 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "geometry/RingCheck.h"
+
 namespace qv {
 
+// The writer trusts no ring blindly: it uses the mesh's one ring check.
 bool TMeshRecords::RingIsSound(TRingId ringId) const {
-  if (!ringId) return false;
-  const T2DRing& ring = mesh_[ringId];
-  const int n = ring.EdgeCount;
-  if (n < 3 || n > mesh_.EdgeCount() || !ring.FirstEdge) return false;
-  TEdgeId e = ring.FirstEdge;
-  for (int k = 0; k < n; ++k) {
-    const T2DEdge& edge = mesh_[e];
-    if (!edge.Origin || !edge.Destination || !edge.Next || !edge.Prev) return false;
-    const T2DEdge& next = mesh_[edge.Next];
-    if (next.Prev != e || next.Origin != edge.Destination) return false;
-    e = edge.Next;
-    if (e == ring.FirstEdge && k + 1 < n) return false;  // a shorter cycle than EdgeCount says
-  }
-  return e == ring.FirstEdge;
+  return CheckRing(mesh_, ringId) == TRingFault::None;
 }
 
 T2DRect TMeshRecords::OuterBox(TRingId ringId) const {
