@@ -1,6 +1,6 @@
 """What the plugin's tests compare with, computed without the plugin: the library's catalogue
-read from its source, layers read with GDAL, and the wooded area of a parcel computed by GEOS
-through GDAL's bindings, as one plain union of every wood and crown under it."""
+read from its source, layers read with GDAL, and a parcel's wooded area computed by GEOS through
+GDAL's bindings, as one plain union of every wood and crown under it."""
 
 import re
 
@@ -12,16 +12,15 @@ ogr.UseExceptions()
 def library_texts(languages_cpp, identifier):
     """(English, French, German) of a catalogue entry, as the library's source spells them."""
     with open(languages_cpp, encoding='utf-8') as source:
-        text = source.read()
-    entry = re.search(r'/\* %s \*/\s*\{(.*?)\},\s*(/\*|\};)' % identifier, text, re.S).group(1)
-    texts, current = [], ''
+        entry = re.search(r'/\* %s \*/\s*\{(.*?)\},\s*(/\*|\};)' % identifier, source.read(),
+                          re.S).group(1)
+    texts = ['']
     for literal, comma in re.findall(r'"((?:[^"\\]|\\.)*)"|(,)', entry):
         if comma:
-            texts.append(current)
-            current = ''
+            texts.append('')
         else:
-            current += literal.encode().decode('unicode_escape').encode('latin-1').decode()
-    return tuple(texts + [current])
+            texts[-1] += literal.encode().decode('unicode_escape').encode('latin-1').decode()
+    return tuple(texts)
 
 
 def features(path):
@@ -39,9 +38,6 @@ def wooded_area(parcel_wkb, woods_path, crowns_path):
         layer.SetSpatialFilter(parcel)
         for feature in layer:
             shape = feature.GetGeometryRef()
-            parts = [shape] if shape.GetGeometryType() == ogr.wkbPolygon else list(shape)
-            for part in parts:
+            for part in [shape] if shape.GetGeometryType() == ogr.wkbPolygon else shape:
                 cover.AddGeometry(part)
-    if cover.IsEmpty():
-        return 0.0
-    return cover.UnionCascaded().Intersection(parcel).GetArea()
+    return 0.0 if cover.IsEmpty() else cover.UnionCascaded().Intersection(parcel).GetArea()
