@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "calculation/CalculationTexts.h"
+#include "calculation/MeshCompaction.h"
 #include "calculation/RowWindow.h"
 #include "calculation/TileGrid.h"
 #include "calculation/WoodedAreaCalculation.h"
@@ -59,7 +60,7 @@ bool TWoodedAreaCalculation::CheckTileFiles(std::int32_t& found) {
   return true;
 }
 
-bool TWoodedAreaCalculation::RunTilePass() {
+bool TWoodedAreaCalculation::RunTilePass(bool compactFinished) {
   if (!FiletypeKnown()) {
     RefuseFiletype(NhmFiletype);
     return false;
@@ -76,6 +77,7 @@ bool TWoodedAreaCalculation::RunTilePass() {
     for (std::int32_t k = 0; k < Tiles.ColumnCount(); ++k) {
       if (!ProcessTile(Tiles.Get(r, k), tileCounter)) return false;
       ReleaseFinishedBuffers(r, k);
+      if (compactFinished) CompactMesh(*this);
     }
   }
   return true;
