@@ -51,6 +51,7 @@ bool TWoodedAreaCalculation::ComputeWoodedAreas() {
 
   try {
     BeginRun();
+    PolygonsFinishedEarly = 0;
     std::int32_t found = 0;
     if (!CheckTileFiles(found)) return false;
     const std::int32_t total = Tiles.RowCount() * Tiles.ColumnCount();
@@ -68,7 +69,8 @@ bool TWoodedAreaCalculation::ComputeWoodedAreas() {
     // Both layers in place, or neither changed: never new woods beside old crowns.
     const auto layers =
         SaveLayerPair(mesh, *FinishedPolygons, WoodedShapePath, *CrownCircles, CrownShapePath);
-    const std::int64_t woods = mesh.PolygonCount() + FinishedPolygons->Count();
+    PolygonsFinishedEarly = FinishedPolygons->Count();
+    const std::int64_t woods = mesh.PolygonCount() + PolygonsFinishedEarly;
     if (!LayerComplete(layers.Wooded, woods, WoodedShapePath)) error = true;
     if (!LayerComplete(layers.Crowns, CrownCircles->Count(), CrownShapePath)) error = true;
     ShowStatus(StatusBar, msgHeightModelDone);

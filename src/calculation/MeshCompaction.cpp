@@ -1,6 +1,8 @@
 #include "calculation/MeshCompaction.h"
 
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -12,19 +14,40 @@ namespace qv {
 
 namespace {
 
-// Every seam link a later tile may follow.
-std::vector<TNeighborPixel*> LiveLinks(TWoodedAreaCalculation& calc) {
-  std::vector<TNeighborPixel*> links;
-  for (std::int32_t r = 0; r < calc.Tiles.RowCount(); ++r) {
-    for (std::int32_t k = 0; k < calc.Tiles.ColumnCount(); ++k) {
+struct TLiveLinks {
+  std::vector<TNeighborPixel*> Joined;  // followed by joins: their polygons are live
+  // The last row link of a tile whose lower-right neighbour is to come, and no other: that
+  // neighbour reads it only for the polygon inside a hole it closes (EnclosedPolygon).
+  std::vector<TNeighborPixel*> Enclosure;
+};
+
+// Every seam link a tile after (row, column) will follow: the column links of a tile whose
+// lower neighbour is still to come, the row links of one whose right neighbour is, and the
+// last row link of one whose lower-right neighbour is. Links no tile will read again are
+// cleared: they name edges that joins have since taken apart.
+TLiveLinks LiveLinks(TWoodedAreaCalculation& calc, std::int32_t row, std::int32_t column) {
+  const std::int32_t rows = calc.Tiles.RowCount();
+  const std::int32_t columns = calc.Tiles.ColumnCount();
+  const auto toCome = [&](std::int32_t r, std::int32_t k) {
+    return r < rows && k < columns && (r > row || (r == row && k > column));
+  };
+  TLiveLinks links;
+  const auto keep = [&](std::span<TNeighborPixel> span, bool live,
+                        std::vector<TNeighborPixel*>& into) {
+    for (TNeighborPixel& link : span) {
+      if (!live) link.Edge = {};
+      if (link.Edge) into.push_back(&link);
+    }
+  };
+  for (std::int32_t r = 0; r < rows; ++r) {
+    for (std::int32_t k = 0; k < columns; ++k) {
       TTile& tile = calc.Tiles.Get(r, k);
       if (!tile.HasBuffers()) continue;
-      for (TNeighborPixel& link : tile.ColumnLinks()) {
-        if (link.Edge) links.push_back(&link);
-      }
-      for (TNeighborPixel& link : tile.RowLinks()) {
-        if (link.Edge) links.push_back(&link);
-      }
+      keep(tile.ColumnLinks(), toCome(r + 1, k), links.Joined);
+      const auto rowLinks = tile.RowLinks();
+      const bool right = toCome(r, k + 1);
+      keep(rowLinks.first(rowLinks.size() - 1), right, links.Joined);
+      keep(rowLinks.last(1), right || toCome(r + 1, k + 1), right ? links.Joined : links.Enclosure);
     }
   }
   return links;
@@ -41,22 +64,25 @@ bool HolesDecided(const T2DPolygonMesh& mesh, TPolygonId p, const TAreaLimits& l
 
 }  // namespace
 
-bool CompactMesh(TWoodedAreaCalculation& calc) {
+bool CompactMesh(TWoodedAreaCalculation& calc, std::int32_t row, std::int32_t column) {
   if (!calc.PolygonMesh || !calc.FinishedPolygons) return false;
   const T2DPolygonMesh& old = *calc.PolygonMesh;
   T2DFinishedPolygons& finished = *calc.FinishedPolygons;
   const TAreaLimits limits{calc.MinClearingArea, calc.MinWoodedArea};
 
-  const std::vector<TNeighborPixel*> links = LiveLinks(calc);
+  const TLiveLinks links = LiveLinks(calc, row, column);
   std::unordered_map<std::uint32_t, std::uint32_t> linkEdges;  // old edge -> new edge
   std::unordered_map<std::uint32_t, bool> live;                // old polygon -> (unused)
-  for (const TNeighborPixel* link : links) {
+  for (const TNeighborPixel* link : links.Joined) {
     const T2DEdge& edge = old[link->Edge];
     const TPolygonId p = old.IncidentPolygon(link->Edge);
     if (edge.Deleted || !p || old[p].Deleted) return false;
     linkEdges.emplace(link->Edge.Index, 0);
     live.emplace(p.Index, true);
   }
+  // An enclosure link keeps its edge if that is copied; otherwise (its edge taken apart, or its
+  // polygon gone) it is cleared, which the fill would have to know of, but never asks.
+  for (const TNeighborPixel* link : links.Enclosure) linkEdges.emplace(link->Edge.Index, 0);
 
   const std::int64_t finishedBefore = finished.Count();
   auto fresh = std::make_unique<T2DPolygonMesh>();
@@ -83,10 +109,10 @@ bool CompactMesh(TWoodedAreaCalculation& calc) {
       }
       continue;
     }
-    const TPolygonId copy = fresh->CopyPolygon(old, p, onEdge);
+    const TPolygonId copy = fresh->CopyPolygon(old, p, polygon.IsWooded, onEdge);
     if (!copy) return abandon();
     copies.emplace(p.Index, copy);
-    for (int h = 0; h < old.InnerRingCount(p); ++h) {
+    for (int h = 0; h < fresh->InnerRingCount(copy); ++h) {
       holes.emplace_back(old.InnerRing(p, h), fresh->InnerRing(copy, h));
     }
   }
@@ -95,10 +121,12 @@ bool CompactMesh(TWoodedAreaCalculation& calc) {
     const auto it = enclosed ? copies.find(enclosed.Index) : copies.end();
     (*fresh)[to].EnclosedPolygon = it != copies.end() ? it->second : TPolygonId{};
   }
-  for (const auto& [from, to] : linkEdges) {
-    if (to == 0) return abandon();  // a link to an edge outside every ring copied
+  for (const TNeighborPixel* link : links.Joined) {
+    // A link to an edge outside every ring copied.
+    if (linkEdges[link->Edge.Index] == 0) return abandon();
   }
-  for (TNeighborPixel* link : links) link->Edge = TEdgeId(linkEdges[link->Edge.Index]);
+  for (TNeighborPixel* link : links.Joined) link->Edge = TEdgeId(linkEdges[link->Edge.Index]);
+  for (TNeighborPixel* link : links.Enclosure) link->Edge = TEdgeId(linkEdges[link->Edge.Index]);
   fresh->ContinueSequence(old.NextSequence());
   calc.PolygonMesh = std::move(fresh);
   return true;

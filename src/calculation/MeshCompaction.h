@@ -4,8 +4,9 @@
 // The joins reach a polygon only through a seam link: a column link of the last row built (for
 // the next row, or for the tile below) or a row link (for the tile to the right); every other
 // mesh edge is behind the open frontier. Between two tiles no run is open, and the links a
-// later tile will follow are exactly those in the buffers of the tiles that still hold them
-// (a tile's buffers go once its right, lower and lower-right neighbours are done). So a polygon
+// later tile will follow are: the column links of a tile whose lower neighbour is to come, the
+// row links of one whose right neighbour is, and the last row link of one whose lower-right
+// neighbour is (the others are stale and are cleared). So a polygon
 // that none of those links resolves to is final: no later join can grow it, cut a hole into it,
 // absorb it or be absorbed by it, and its holes are all decided (a hole is cut whole, behind
 // the frontier, and never changes afterwards).
@@ -20,6 +21,10 @@
 // write it. A wooded polygon with a hole the fill would not keep (a damaged mesh) stops the
 // compaction: the fill may then visit anything.
 //
+// The holes of an open polygon are never written and only a fill would look at them, so a
+// live open polygon stays without its holes: in a pasture the open land is one polygon that
+// touches every border, and its holes are the outlines of all the woods in it.
+//
 // HOW IT LEAVES
 // The live polygons (and any final one that stays) are copied, in list order and with their
 // sequence, into a fresh mesh that replaces the old one; the seam links are moved onto the
@@ -28,11 +33,13 @@
 // cycle) leaves the mesh untouched: compaction is only ever an optimisation.
 #pragma once
 
+#include <cstdint>
+
 namespace qv {
 
 class TWoodedAreaCalculation;
 
-// Compacts the run's mesh between two tiles; false when it left the mesh as it was.
-bool CompactMesh(TWoodedAreaCalculation& calc);
+// Compacts the run's mesh after tile (row, column); false when it left the mesh as it was.
+bool CompactMesh(TWoodedAreaCalculation& calc, std::int32_t row, std::int32_t column);
 
 }  // namespace qv

@@ -77,7 +77,9 @@ bool TWoodedAreaCalculation::RunTilePass(bool compactFinished) {
     for (std::int32_t k = 0; k < Tiles.ColumnCount(); ++k) {
       if (!ProcessTile(Tiles.Get(r, k), tileCounter)) return false;
       ReleaseFinishedBuffers(r, k);
-      if (compactFinished) CompactMesh(*this);
+      // After the last tile everything is final, and the mesh is read once more and freed.
+      const bool lastTile = r == Tiles.RowCount() - 1 && k == Tiles.ColumnCount() - 1;
+      if (compactFinished && !lastTile) CompactMesh(*this, r, k);
     }
   }
   return true;

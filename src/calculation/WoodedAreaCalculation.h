@@ -74,6 +74,8 @@ class TWoodedAreaCalculation {
   std::unique_ptr<T2DPolygons> CrownCircles;    // crown circles of the current run
   // Wooded polygons of the current run that left the mesh before its end (MeshCompaction.h).
   std::unique_ptr<T2DFinishedPolygons> FinishedPolygons;
+  // How many written polygons of the last run had left the mesh before its last tile.
+  std::int64_t PolygonsFinishedEarly = 0;
   // What the row pass works with: the run's containers and the parameters as they are now.
   // Throws std::logic_error outside a run (before BeginRun).
   TRowPassContext RowPassContext();

@@ -141,10 +141,12 @@ class T2DPolygonMesh : public T2DEdgelist {
   std::uint32_t NextSequence() const { return nextSequence_; }
   void ContinueSequence(std::uint32_t next) { nextSequence_ = next; }
   // Appends a copy of polygon p of source: its area, class and sequence, its outer ring and its
-  // holes in order (EnclosedPolygon nil: the caller maps it). onEdge(old, new) for every edge.
-  // Nil when a ring of p is not one closed cycle (the copy is then unusable).
+  // holes in order unless withHoles is false (EnclosedPolygon nil: the caller maps it).
+  // onEdge(old, new) for every edge. Nil when a ring of p is not one closed cycle (the copy is
+  // then unusable).
   template <class OnEdge>
-  TPolygonId CopyPolygon(const T2DPolygonMesh& source, TPolygonId p, OnEdge&& onEdge);
+  TPolygonId CopyPolygon(const T2DPolygonMesh& source, TPolygonId p, bool withHoles,
+                         OnEdge&& onEdge);
 
   std::size_t MemoryBytes() const;
 
@@ -160,7 +162,7 @@ class T2DPolygonMesh : public T2DEdgelist {
 
 template <class OnEdge>
 TPolygonId T2DPolygonMesh::CopyPolygon(const T2DPolygonMesh& source, TPolygonId p,
-                                       OnEdge&& onEdge) {
+                                       bool withHoles, OnEdge&& onEdge) {
   const T2DPolygon& from = source[p];
   const TPolygonId copy = AddPolygon();
   T2DPolygon& to = (*this)[copy];
@@ -169,7 +171,7 @@ TPolygonId T2DPolygonMesh::CopyPolygon(const T2DPolygonMesh& source, TPolygonId 
   to.DeletedEdges = from.DeletedEdges;
   to.Sequence = from.Sequence;
   if (!CopyRing(source, source.OuterRing(p), OuterRing(copy), onEdge)) return {};
-  const int holes = source.InnerRingCount(p);
+  const int holes = withHoles ? source.InnerRingCount(p) : 0;
   for (int h = 0; h < holes; ++h) {
     const TRingId ring = CreateRing();
     AddInnerRing(copy, ring);

@@ -60,6 +60,9 @@ TEST(PinchedRings, eachWoodIsOneShellWithHolesTouchingAtTheirCorners) {
   run.WriteTiles();
   ASSERT_TRUE(run.Run());
   EXPECT_EQ(LayerFault(run, w), "");
+  // Each wood left the mesh once no later tile could reach it, all but the one on the corner
+  // of four tiles before the last tile.
+  EXPECT_EQ(run.calc.PolygonsFinishedEarly, 5);
 
   const TRaster classes = w.Classes();
   const auto layer = ReadLayer(run.calc.WoodedShapePath);
