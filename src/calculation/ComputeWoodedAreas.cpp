@@ -45,17 +45,19 @@ bool TWoodedAreaCalculation::ComputeWoodedAreas() {
     ~TRunContainers() {
       calculation.PolygonMesh.reset();
       calculation.CrownCircles.reset();
+      calculation.FinishedPolygons.reset();
     }
   } runContainers{*this};
 
   try {
     BeginRun();
+    PolygonsFinishedEarly = 0;
     std::int32_t found = 0;
     if (!CheckTileFiles(found)) return false;
     const std::int32_t total = Tiles.RowCount() * Tiles.ColumnCount();
     if (found >= 1 && found < total && !ConfirmMissingTiles(found, total)) return false;
 
-    bool error = !RunTilePass();
+    bool error = !RunTilePass(true);
 
     T2DPolygonMesh& mesh = *PolygonMesh;
     mesh.Pack(0);
@@ -65,8 +67,11 @@ bool TWoodedAreaCalculation::ComputeWoodedAreas() {
 
     ShowStatus(StatusBar, msgWritingShapefiles);
     // Both layers in place, or neither changed: never new woods beside old crowns.
-    const auto layers = SaveLayerPair(mesh, WoodedShapePath, *CrownCircles, CrownShapePath);
-    if (!LayerComplete(layers.Wooded, mesh.PolygonCount(), WoodedShapePath)) error = true;
+    const auto layers =
+        SaveLayerPair(mesh, *FinishedPolygons, WoodedShapePath, *CrownCircles, CrownShapePath);
+    PolygonsFinishedEarly = FinishedPolygons->Count();
+    const std::int64_t woods = mesh.PolygonCount() + PolygonsFinishedEarly;
+    if (!LayerComplete(layers.Wooded, woods, WoodedShapePath)) error = true;
     if (!LayerComplete(layers.Crowns, CrownCircles->Count(), CrownShapePath)) error = true;
     ShowStatus(StatusBar, msgHeightModelDone);
     if (error) ShowStatus(StatusBar, msgTileProcessingError);
@@ -74,13 +79,14 @@ bool TWoodedAreaCalculation::ComputeWoodedAreas() {
     if (error) {
       ResultStatus = 0;
     } else {
-      ResultStatus = 1 + (mesh.PolygonCount() == 0 ? 1 : 0) + (CrownCircles->Count() == 0 ? 2 : 0);
+      ResultStatus = 1 + (woods == 0 ? 1 : 0) + (CrownCircles->Count() == 0 ? 2 : 0);
     }
     return !error;
   } catch (const std::bad_alloc&) {
     // Free the run's objects first: the message box itself needs memory.
     PolygonMesh.reset();
     CrownCircles.reset();
+    FinishedPolygons.reset();
     Platform().Beep();
     Platform().ShowError(Msg(msgOutOfMemory));
     ShowStatus(StatusBar, msgTileProcessingError);

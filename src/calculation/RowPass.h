@@ -48,6 +48,14 @@
 // - A join of a run with a polygon it has already joined closes a loop: the part of the boundary
 //   cut off is a hole, kept or filled by TAreaLimits::HoleIsKept for the enclosing class.
 //
+// WHEN A POLYGON IS FINAL
+// - The joins reach polygons only through links: ColumnLinks (the next row, the tile below) and
+//   RowLinks (the tile to the right), and through the open run, which is always the newest
+//   polygon. Between two tiles no run is open, so a polygon that no link a later tile will read
+//   resolves to can never be joined, absorbed or cut again; its holes were
+//   each cut whole behind the frontier and never change. It is final, and the run lets it leave
+//   the mesh (MeshCompaction.h); the links are moved onto the copies of what stays.
+//
 // Every link is checked before it is followed. A join that finds a link missing (which a
 // consistent mesh never has) stops relinking where it would have followed it and goes on with
 // the bookkeeping; a rectangle that cannot be completed fails the row.

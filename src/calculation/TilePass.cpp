@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "calculation/CalculationTexts.h"
+#include "calculation/MeshCompaction.h"
 #include "calculation/RowWindow.h"
 #include "calculation/TileGrid.h"
 #include "calculation/WoodedAreaCalculation.h"
@@ -59,7 +60,7 @@ bool TWoodedAreaCalculation::CheckTileFiles(std::int32_t& found) {
   return true;
 }
 
-bool TWoodedAreaCalculation::RunTilePass() {
+bool TWoodedAreaCalculation::RunTilePass(bool compactFinished) {
   if (!FiletypeKnown()) {
     RefuseFiletype(NhmFiletype);
     return false;
@@ -76,6 +77,9 @@ bool TWoodedAreaCalculation::RunTilePass() {
     for (std::int32_t k = 0; k < Tiles.ColumnCount(); ++k) {
       if (!ProcessTile(Tiles.Get(r, k), tileCounter)) return false;
       ReleaseFinishedBuffers(r, k);
+      // After the last tile everything is final, and the mesh is read once more and freed.
+      const bool lastTile = r == Tiles.RowCount() - 1 && k == Tiles.ColumnCount() - 1;
+      if (compactFinished && !lastTile) CompactMesh(*this, r, k);
     }
   }
   return true;

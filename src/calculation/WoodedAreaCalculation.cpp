@@ -55,6 +55,7 @@ void TWoodedAreaCalculation::BeginRun() {
   PolygonMesh = std::make_unique<T2DPolygonMesh>();
   CrownCircles = std::make_unique<T2DPolygons>();
   CrownCircles->HasHeights = true;
+  FinishedPolygons = std::make_unique<T2DFinishedPolygons>();
 }
 
 TRowPassContext TWoodedAreaCalculation::RowPassContext() {

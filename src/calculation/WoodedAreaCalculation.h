@@ -15,6 +15,7 @@
 #include "calculation/RowPass.h"
 #include "calculation/RowPassContext.h"
 #include "calculation/Tiles.h"
+#include "geometry/FinishedPolygons.h"
 #include "geometry/PolygonMesh.h"
 #include "geometry/Polygons.h"
 #include "geometry/Rect.h"
@@ -52,7 +53,9 @@ class TWoodedAreaCalculation {
   bool CheckTileFiles(std::int32_t& found);
   // Every tile in row-major order through ProcessTile, from a clean state; stops at the first
   // tile that fails. Tile buffers are released when the pass ends, whichever way it ends.
-  bool RunTilePass();
+  // With compactFinished, polygons that can no longer change leave the mesh after each tile
+  // (MeshCompaction.h): what the run does. Without, the mesh keeps every polygon to the end.
+  bool RunTilePass(bool compactFinished = false);
   // One tile: header, the 1 m check, the row window, the rows through the ring and the row pass.
   bool ProcessTile(TTile& tile, std::int32_t& tileCounter);
 
@@ -69,6 +72,10 @@ class TWoodedAreaCalculation {
   void BeginRun();
   std::unique_ptr<T2DPolygonMesh> PolygonMesh;  // raster polygons of the current run
   std::unique_ptr<T2DPolygons> CrownCircles;    // crown circles of the current run
+  // Wooded polygons of the current run that left the mesh before its end (MeshCompaction.h).
+  std::unique_ptr<T2DFinishedPolygons> FinishedPolygons;
+  // How many written polygons of the last run had left the mesh before its last tile.
+  std::int64_t PolygonsFinishedEarly = 0;
   // What the row pass works with: the run's containers and the parameters as they are now.
   // Throws std::logic_error outside a run (before BeginRun).
   TRowPassContext RowPassContext();

@@ -85,6 +85,12 @@ class T2DEdgelist {
 
   // --- rings ---
   TRingId CreateRing();
+  // Gives ring `into` (empty, of this list) a copy of ring `from` of `source`: new edges along
+  // the same points in the same Next order, each edge on `into`'s own handle, FirstEdge
+  // copied first. onEdge(old, new) is called for every edge copied. False, with `into` left
+  // partly built, when `from` is not one closed cycle of exactly EdgeCount edges.
+  template <class OnEdge>
+  bool CopyRing(const T2DEdgelist& source, TRingId from, TRingId into, OnEdge&& onEdge);
   TRingId CreateCopy(TRingId ring);
   void Assign(TRingId target, TRingId source);  // EdgeCount, FirstEdge, EnclosedPolygon, face
   // Frees a ring that is not the outer ring of a live face: its edges then belong to no ring,
@@ -191,5 +197,36 @@ class T2DEdgelist {
   int deletedFaces_ = 0;
   bool exactRingWalks_ = false;
 };
+
+template <class OnEdge>
+bool T2DEdgelist::CopyRing(const T2DEdgelist& source, TRingId from, TRingId into,
+                           OnEdge&& onEdge) {
+  const T2DRing& ring = source[from];
+  const int n = ring.EdgeCount;
+  if (n < 1 || n > source.EdgeCount() || !ring.FirstEdge) return false;
+  exactRingWalks_ = exactRingWalks_ || source.exactRingWalks_;
+  const std::uint32_t ref = RingRefFor(into);
+  TEdgeId old = ring.FirstEdge;
+  TEdgeId first, last;
+  for (int k = 0; k < n; ++k) {
+    const T2DEdge& e = source[old];
+    if (e.Deleted || !e.Origin || !e.Destination || !e.Next) return false;
+    if (k > 0 && old == ring.FirstEdge) return false;  // a shorter cycle than EdgeCount says
+    const TVertexId a = AddVertex(source[e.Origin].Point);
+    const TVertexId b = AddVertex(source[e.Destination].Point);
+    const TEdgeId copy = NewEdge(a, b, ref);
+    vertices_[a.Index].IncidentEdge = copy;
+    if (last) Link(last, copy);
+    if (!first) first = copy;
+    last = copy;
+    onEdge(old, copy);
+    old = e.Next;
+  }
+  if (old != ring.FirstEdge) return false;
+  Link(last, first);
+  rings_[into.Index].FirstEdge = first;
+  rings_[into.Index].EdgeCount = n;
+  return true;
+}
 
 }  // namespace qv

@@ -14,6 +14,9 @@ struct T2DPolygon {
   // Edges flagged through this polygon (MarkEdgeDeleted called on it). Counted here and not
   // on the mesh, so the mesh's Pack never purges them.
   std::int32_t DeletedEdges = 0;
+  // Place in the run's creation order; it goes with the polygon when a live polygon is copied
+  // into a fresh mesh or a finished one leaves the mesh, so the layer keeps creation order.
+  std::uint32_t Sequence = 0;
   bool IsWooded = false;
   bool Deleted = false;  // set by the mesh
 };

@@ -11,6 +11,7 @@ TPolygonId T2DPolygonMesh::AddPolygon() {
   const TFaceId face = AddFace();
   FaceRecord(face).Polygon = polygon;
   polygons_[polygon.Index].Face = face;
+  polygons_[polygon.Index].Sequence = nextSequence_++;
   polygonList_.Append(polygon);
   return polygon;
 }

@@ -136,6 +136,18 @@ class T2DPolygonMesh : public T2DEdgelist {
     return face ? (*this)[face].Polygon : TPolygonId{};
   }
 
+  // The sequence the next AddPolygon hands out; a fresh mesh that takes over a run's live
+  // polygons continues its predecessor's.
+  std::uint32_t NextSequence() const { return nextSequence_; }
+  void ContinueSequence(std::uint32_t next) { nextSequence_ = next; }
+  // Appends a copy of polygon p of source: its area, class and sequence, its outer ring and its
+  // holes in order unless withHoles is false (EnclosedPolygon nil: the caller maps it).
+  // onEdge(old, new) for every edge. Nil when a ring of p is not one closed cycle (the copy is
+  // then unusable).
+  template <class OnEdge>
+  TPolygonId CopyPolygon(const T2DPolygonMesh& source, TPolygonId p, bool withHoles,
+                         OnEdge&& onEdge);
+
   std::size_t MemoryBytes() const;
 
  private:
@@ -145,6 +157,27 @@ class T2DPolygonMesh : public T2DEdgelist {
   TPool<T2DPolygon> polygons_;
   TIdList<TPolygonId> polygonList_;
   int deletedPolygons_ = 0;
+  std::uint32_t nextSequence_ = 0;
 };
+
+template <class OnEdge>
+TPolygonId T2DPolygonMesh::CopyPolygon(const T2DPolygonMesh& source, TPolygonId p,
+                                       bool withHoles, OnEdge&& onEdge) {
+  const T2DPolygon& from = source[p];
+  const TPolygonId copy = AddPolygon();
+  T2DPolygon& to = (*this)[copy];
+  to.Area = from.Area;
+  to.IsWooded = from.IsWooded;
+  to.DeletedEdges = from.DeletedEdges;
+  to.Sequence = from.Sequence;
+  if (!CopyRing(source, source.OuterRing(p), OuterRing(copy), onEdge)) return {};
+  const int holes = withHoles ? source.InnerRingCount(p) : 0;
+  for (int h = 0; h < holes; ++h) {
+    const TRingId ring = CreateRing();
+    AddInnerRing(copy, ring);
+    if (!CopyRing(source, source.InnerRing(p, h), ring, onEdge)) return {};
+  }
+  return copy;
+}
 
 }  // namespace qv

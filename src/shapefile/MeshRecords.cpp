@@ -31,6 +31,11 @@ T2DRect TMeshRecords::OuterBox(TRingId ringId) const {
 }
 
 void TMeshRecords::AppendRing(TRingId ringId, TRecordShape& shape, bool outer) const {
+  Walk(ringId);
+  splitter_.Append(walk_, shape, outer);
+}
+
+void TMeshRecords::Walk(TRingId ringId) const {
   const T2DRing& ring = mesh_[ringId];
   walk_.clear();
   TEdgeId e = ring.FirstEdge;
@@ -39,11 +44,73 @@ void TMeshRecords::AppendRing(TRingId ringId, TRecordShape& shape, bool outer) c
     walk_.push_back(mesh_[edge.Origin].Point);
     e = edge.Prev;
   }
-  splitter_.Append(walk_, shape, outer);
+}
+
+TMeshRecords::TMeshRecords(const T2DPolygonMesh& mesh, const T2DFinishedPolygons& finished)
+    : mesh_(mesh), finished_(&finished) {
+  if (finished.Count() == 0) return;
+  // Both sides in creation order: the mesh's list already is, the finished ones left the mesh
+  // a tile at a time and are sorted.
+  std::vector<std::int64_t> done(static_cast<std::size_t>(finished.Count()));
+  for (std::size_t k = 0; k < done.size(); ++k) done[k] = static_cast<std::int64_t>(k);
+  std::stable_sort(done.begin(), done.end(), [&](std::int64_t a, std::int64_t b) {
+    return finished[a].Sequence < finished[b].Sequence;
+  });
+  order_.reserve(static_cast<std::size_t>(Count()));
+  std::size_t k = 0;
+  for (int m = 0; m < mesh.PolygonCount(); ++m) {
+    const std::uint32_t sequence = mesh[mesh.Polygon(m)].Sequence;
+    while (k < done.size() && finished[done[k]].Sequence < sequence) order_.push_back(~done[k++]);
+    order_.push_back(m);
+  }
+  while (k < done.size()) order_.push_back(~done[k++]);
+}
+
+void TMeshRecords::Capture(const T2DPolygonMesh& mesh, TPolygonId p,
+                           T2DFinishedPolygons& finished) {
+  const TMeshRecords records(mesh);
+  TRecordShape unused;
+  const T2DPolygon& polygon = mesh[p];
+  bool sound = false;
+  try {
+    const TRingId outer = mesh.OuterRing(p);
+    sound = records.RingIsSound(outer);
+    const int holes = mesh.InnerRingCount(p);
+    for (int h = 0; sound && h < holes; ++h) sound = records.RingIsSound(mesh.InnerRing(p, h));
+    if (sound) {
+      finished.BeginPolygon(polygon.Sequence, polygon.Area, true, records.OuterBox(outer));
+      records.Walk(outer);
+      finished.AddRing(records.walk_);
+      for (int h = 0; h < holes; ++h) {
+        records.Walk(mesh.InnerRing(p, h));
+        finished.AddRing(records.walk_);
+      }
+      return;
+    }
+  } catch (const std::out_of_range&) {
+    sound = false;
+  }
+  finished.BeginPolygon(polygon.Sequence, polygon.Area, false, T2DRect{});
 }
 
 bool TMeshRecords::Shape(std::int64_t i, TRecordShape& shape) const {
-  const TPolygonId polygon = mesh_.Polygon(static_cast<int>(i));
+  const std::int64_t source = Source(i);
+  if (source < 0) return FinishedShape(~source, shape);
+  return MeshShape(mesh_.Polygon(static_cast<int>(source)), shape);
+}
+
+bool TMeshRecords::FinishedShape(std::int64_t i, TRecordShape& shape) const {
+  const T2DFinishedPolygons::TPolygon& polygon = (*finished_)[i];
+  if (!polygon.Sound) return false;
+  shape.Box = polygon.Box;
+  for (std::uint32_t r = 0; r < polygon.RingCount; ++r) {
+    finished_->Ring(i, r, walk_);
+    splitter_.Append(walk_, shape, r == 0);
+  }
+  return true;
+}
+
+bool TMeshRecords::MeshShape(TPolygonId polygon, TRecordShape& shape) const {
   try {
     const TRingId outer = mesh_.OuterRing(polygon);
     if (!RingIsSound(outer)) return false;
@@ -61,7 +128,9 @@ bool TMeshRecords::Shape(std::int64_t i, TRecordShape& shape) const {
 }
 
 TRecordAttributes TMeshRecords::Attributes(std::int64_t i) const {
-  const T2DPolygon& p = mesh_[mesh_.Polygon(static_cast<int>(i))];
+  const std::int64_t source = Source(i);
+  if (source < 0) return {true, (*finished_)[~source].Area, false, 0.0};
+  const T2DPolygon& p = mesh_[mesh_.Polygon(static_cast<int>(source))];
   return {p.IsWooded, p.Area, false, 0.0};
 }
 

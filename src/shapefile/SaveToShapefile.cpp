@@ -32,7 +32,13 @@ TShapeWriteResult SaveToShapefile(const T2DPolygons& list, const std::string& fi
 
 TLayerPairResult SaveLayerPair(const T2DPolygonMesh& mesh, const std::string& woodedPath,
                                const T2DPolygons& crowns, const std::string& crownPath) {
-  const TMeshRecords woodedRecords(mesh);
+  return SaveLayerPair(mesh, T2DFinishedPolygons{}, woodedPath, crowns, crownPath);
+}
+
+TLayerPairResult SaveLayerPair(const T2DPolygonMesh& mesh, const T2DFinishedPolygons& finished,
+                               const std::string& woodedPath, const T2DPolygons& crowns,
+                               const std::string& crownPath) {
+  const TMeshRecords woodedRecords(mesh, finished);
   const TCrownRecords crownRecords(crowns);
   const TLayerToSave layers[] = {{woodedRecords, woodedPath}, {crownRecords, crownPath}};
   const auto results = SaveLayers(layers);

@@ -18,6 +18,7 @@ namespace qv {
 
 class T2DPolygonMesh;
 class T2DPolygons;
+class T2DFinishedPolygons;
 
 TShapeWriteResult SaveToShapefile(const T2DPolygonMesh& mesh, const std::string& fileName);
 TShapeWriteResult SaveToShapefile(const T2DPolygons& list, const std::string& fileName);
@@ -31,5 +32,9 @@ struct TLayerPairResult {
 };
 TLayerPairResult SaveLayerPair(const T2DPolygonMesh& mesh, const std::string& woodedPath,
                                const T2DPolygons& crowns, const std::string& crownPath);
+// The same with the wooded polygons that left the mesh during the run, in creation order.
+TLayerPairResult SaveLayerPair(const T2DPolygonMesh& mesh, const T2DFinishedPolygons& finished,
+                               const std::string& woodedPath, const T2DPolygons& crowns,
+                               const std::string& crownPath);
 
 }  // namespace qv

@@ -60,6 +60,10 @@ TEST(PinchedRings, eachWoodIsOneShellWithHolesTouchingAtTheirCorners) {
   run.WriteTiles();
   ASSERT_TRUE(run.Run());
   EXPECT_EQ(LayerFault(run, w), "");
+  // A wood leaves the mesh once no later tile can reach it: the four in the upper tiles'
+  // first rows before the last tile; the one on the corner of four tiles and the one in rows
+  // 11 to 13 (a tile's last two rows are built with the tile below) only with the last.
+  EXPECT_EQ(run.calc.PolygonsFinishedEarly, 4);
 
   const TRaster classes = w.Classes();
   const auto layer = ReadLayer(run.calc.WoodedShapePath);
