@@ -146,6 +146,7 @@ TEST(ConsoleOutput, progressIsRewrittenInPlaceOnATerminal) {
   }
   EXPECT_EQ(out.str(), "\rTile 1\x1b[K\rTile 1 line 50\x1b[K\nError\nsecond line\n\rTile 2\x1b[K\n");
   EXPECT_TRUE(ParseTileProgress("[ 7] -3/4%", "[%2d] %d/%d%%"));
+  EXPECT_TRUE(ParseTileProgress("%x 1 2 3", "%%x %d %d %d"));  // a literal '%' first
   for (const char* text : {"Tile 1 line 50, 2% ", "Tile 1 line x, 2%", "Writing shapefiles.."})
     EXPECT_FALSE(ParseTileProgress(text, "Tile %d line %d, %d%%")) << text;
 }

@@ -95,6 +95,8 @@ TEST(Mesh, packsOnlyAboveTheRatioAndKeepsTheOrder) {
   EXPECT_EQ(m.VertexCount(), 22);
   for (int i = 0; i < 10; i += 2) EXPECT_TRUE(m.MarkPolygonDeleted(m.Polygon(i)));
   m.MarkPolygonDeleted(m.Polygon(0));  // counted once
+  m.MarkEdgeDeleted(TEdgeId{});  // the nil edge is no edge to count
+  EXPECT_EQ(m.DeletedEdges(), 0);
   EXPECT_EQ(m.DeletedPolygons() + m.DeletedFaces(), 10);
   m.Pack(0.5);  // 5 > 5 is false: the test is strict
   EXPECT_EQ(m.PolygonCount(), 10);
