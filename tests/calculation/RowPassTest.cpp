@@ -234,5 +234,21 @@ TEST(RowPassLinks, aRunThatCannotBeClosedFailsTheRowWithBothMessages) {
   EXPECT_EQ(run.platform.beeps, 2);
 }
 
+// A second join of a run to the same polygon cuts a hole; a hole ring that does not close (its
+// chain broken, as only a damaged mesh has it) is reported.
+TEST(RowPassLinks, aHoleThatCannotBeClosedIsReported) {
+  TRun run;
+  run.calc.BeginRun();
+  T2DPolygonMesh& m = run.Mesh();
+  const TPolygonId q = m.AddPolygon();
+  TEdgeId top = m.InsertPointAfter(m.StartRing(q, 0, 0.5, 0, -0.5), 4, -0.5);
+  m.Link(top, TEdgeId{});
+  TPolygonId p = q;
+  TRowPassContext ctx = run.calc.RowPassContext();
+  JoinPolygons(ctx, p, q, TEdgeId{}, top, {});
+  EXPECT_EQ(run.platform.Texts(), std::vector<std::string>{"RebuildRingFrom() failed"});
+  EXPECT_EQ(run.platform.beeps, 1);
+}
+
 }  // namespace
 }  // namespace qv::test
