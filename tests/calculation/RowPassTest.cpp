@@ -15,19 +15,6 @@
 namespace qv::test {
 namespace {
 
-TEST(Oracle, findsPinchedPocketsAsOneHoleAndRasterisesByTheEvenOddRule) {
-  const TRegions pinched =
-      FindRegions(Drawn(0, 0, {"######", "#..###", "#.#.##", "##..##", "######"}).Classes());
-  ASSERT_EQ(pinched.List.size(), 4u);  // the ring, two pockets meeting at a corner, the island
-  EXPECT_EQ(pinched.List[0].Holes, (std::vector<std::vector<int>>{{7, 8, 13, 14, 15, 20, 21}}));
-  EXPECT_TRUE(FindRegions(Drawn(0, 0, {"###.", "#..#", "####"}).Classes()).List[0].Holes.empty());
-  const TRaster w{4, 3, 100, 50, std::vector<std::uint8_t>(12)};
-  const TRing outer{{99.5, 50.5}, {99.5, 47.5}, {103.5, 47.5}, {103.5, 50.5}};
-  const TRing hole{{100.5, 49.5}, {101.5, 49.5}, {101.5, 48.5}, {100.5, 48.5}};
-  EXPECT_EQ(SignedArea(outer) + SignedArea(hole), 11.0);
-  EXPECT_EQ(PixelsInside(w, {outer, hole}), (std::vector<int>{0, 1, 2, 3, 4, 6, 7, 8, 9, 10, 11}));
-}
-
 // Random heights over one of the class patterns the joins find hardest.
 THeightWindow RandomWindow(std::mt19937& rng, double x0, double y0, int width, int height) {
   const auto draw = [&rng](int lo, int hi) { return std::uniform_int_distribution(lo, hi)(rng); };
