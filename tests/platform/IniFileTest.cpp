@@ -14,7 +14,7 @@ std::vector<TIniEntry> Entries(std::initializer_list<std::pair<const char*, cons
 TEST(IniText, readsAndChangesKeysWithoutRegardToCaseKeepingEverythingElse) {
   const std::string text =
       "; comment\r\n[Other]\r\nNHM prefix=wrong\r\n[parameters]\r\n  minimum TREE height = 2.5 \r\n"
-      "[Files]\nNHM prefix=\nNHM suffix=_x\n";
+      "[Files]\nNHM prefix=\nNHM suffix=_x";  // the last line without its line break
   auto read = Entries({{"Parameters", "Minimum tree height"}, {"Files", "NHM prefix"},
                        {"Files", "nhm SUFFIX"}, {"Files", "NHM separator"}, {"Missing", "x"}});
   IniLookup(text, read);
