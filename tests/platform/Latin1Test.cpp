@@ -14,7 +14,7 @@ TEST(Utf8ToLatin1, givesTheCodePage1252ByteOrOneQuestionMarkPerCharacter) {
       {"Cr\xC3\xA9" "er \xC3\xA0 \xC3\x84 \xC3\x9F \xC2\xA0 \xC3\xBF", "Cr\xE9" "er \xE0 \xC4 \xDF \xA0 \xFF"},
       {"\xE2\x82\xAC\xE2\x80\x99\xE2\x80\xA6\xC5\x93\xC5\xB8\xE2\x84\xA2", "\x80\x92\x85\x9C\x9F\x99"},
       {"\xC2\x80", "?"},  // a C1 control that 1252 replaced by a printable character
-      {"a\xCE\xA9" "b\xE6\x97\xA5" "c\xF0\x9F\x98\x80", "a?b?c?"},  // 2, 3 and 4 bytes
+      {"a\xCE\xA9" "b\xEF\xBF\xBD" "c\xF0\x9F\x98\x80", "a?b?c?"},  // 2, 3 (U+FFFD) and 4 bytes
       // A malformed sequence never swallows the next character.
       {"\x80" "A", "?A"},                // stray continuation byte
       {"A\xC3", "A?"},                   // truncated at the end
