@@ -4,6 +4,7 @@
 #include <memory>
 #include <span>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "calculation/SmallAreaElimination.h"
@@ -72,13 +73,13 @@ bool CompactMesh(TWoodedAreaCalculation& calc, std::int32_t row, std::int32_t co
 
   const TLiveLinks links = LiveLinks(calc, row, column);
   std::unordered_map<std::uint32_t, std::uint32_t> linkEdges;  // old edge -> new edge
-  std::unordered_map<std::uint32_t, bool> live;                // old polygon -> (unused)
+  std::unordered_set<std::uint32_t> live;                      // old polygons the links reach
   for (const TNeighborPixel* link : links.Joined) {
     const T2DEdge& edge = old[link->Edge];
     const TPolygonId p = old.IncidentPolygon(link->Edge);
     if (edge.Deleted || !p || old[p].Deleted) return false;
     linkEdges.emplace(link->Edge.Index, 0);
-    live.emplace(p.Index, true);
+    live.insert(p.Index);
   }
   // An enclosure link keeps its edge if that is copied; otherwise (its edge taken apart, or its
   // polygon gone) it is cleared, which the fill would have to know of, but never asks.

@@ -12,6 +12,15 @@ bool TMeshRecords::RingIsSound(TRingId ringId) const {
   return CheckRing(mesh_, ringId) == TRingFault::None;
 }
 
+bool TMeshRecords::RingsAreSound(TPolygonId polygon) const {
+  if (!RingIsSound(mesh_.OuterRing(polygon))) return false;
+  const int holes = mesh_.InnerRingCount(polygon);
+  for (int h = 0; h < holes; ++h) {
+    if (!RingIsSound(mesh_.InnerRing(polygon, h))) return false;
+  }
+  return true;
+}
+
 T2DRect TMeshRecords::OuterBox(TRingId ringId) const {
   const T2DRing& ring = mesh_[ringId];
   const T2DEdge& first = mesh_[ring.FirstEdge];
@@ -69,26 +78,21 @@ TMeshRecords::TMeshRecords(const T2DPolygonMesh& mesh, const T2DFinishedPolygons
 void TMeshRecords::Capture(const T2DPolygonMesh& mesh, TPolygonId p,
                            T2DFinishedPolygons& finished) {
   const TMeshRecords records(mesh);
-  TRecordShape unused;
   const T2DPolygon& polygon = mesh[p];
-  bool sound = false;
   try {
-    const TRingId outer = mesh.OuterRing(p);
-    sound = records.RingIsSound(outer);
-    const int holes = mesh.InnerRingCount(p);
-    for (int h = 0; sound && h < holes; ++h) sound = records.RingIsSound(mesh.InnerRing(p, h));
-    if (sound) {
+    if (records.RingsAreSound(p)) {
+      const TRingId outer = mesh.OuterRing(p);
       finished.BeginPolygon(polygon.Sequence, polygon.Area, true, records.OuterBox(outer));
       records.Walk(outer);
       finished.AddRing(records.walk_);
-      for (int h = 0; h < holes; ++h) {
+      for (int h = 0; h < mesh.InnerRingCount(p); ++h) {
         records.Walk(mesh.InnerRing(p, h));
         finished.AddRing(records.walk_);
       }
       return;
     }
   } catch (const std::out_of_range&) {
-    sound = false;
+    // a link to an object the mesh does not have: kept as a polygon that is not written
   }
   finished.BeginPolygon(polygon.Sequence, polygon.Area, false, T2DRect{});
 }
@@ -112,14 +116,11 @@ bool TMeshRecords::FinishedShape(std::int64_t i, TRecordShape& shape) const {
 
 bool TMeshRecords::MeshShape(TPolygonId polygon, TRecordShape& shape) const {
   try {
+    if (!RingsAreSound(polygon)) return false;
     const TRingId outer = mesh_.OuterRing(polygon);
-    if (!RingIsSound(outer)) return false;
-    const int holes = mesh_.InnerRingCount(polygon);
-    for (int h = 0; h < holes; ++h) {
-      if (!RingIsSound(mesh_.InnerRing(polygon, h))) return false;
-    }
     shape.Box = OuterBox(outer);
     AppendRing(outer, shape, true);
+    const int holes = mesh_.InnerRingCount(polygon);
     for (int h = 0; h < holes; ++h) AppendRing(mesh_.InnerRing(polygon, h), shape, false);
     return true;
   } catch (const std::out_of_range&) {

@@ -40,6 +40,8 @@ class TMeshRecords final : public TRecordSource {
 
  private:
   bool RingIsSound(TRingId ring) const;
+  // The outer ring and every hole of the polygon pass the ring check.
+  bool RingsAreSound(TPolygonId polygon) const;
   // Box over the outer ring's vertices, walked along Next.
   T2DRect OuterBox(TRingId ring) const;
   void AppendRing(TRingId ring, TRecordShape& shape, bool outer) const;
