@@ -66,11 +66,15 @@ bool TWoodedAreaCalculation::ComputeWoodedAreas() {
     RemoveSmallAndOpenPolygons(mesh, limits);
 
     ShowStatus(StatusBar, msgWritingShapefiles);
+    // The polygons still in the mesh join those that left it early; the mesh is not needed
+    // any more and goes before the files are written.
+    PolygonsFinishedEarly = FinishedPolygons->Count();
+    FinishedPolygons->CaptureAll(mesh);
+    PolygonMesh.reset();
+    const std::int64_t woods = FinishedPolygons->Count();
     // Both layers in place, or neither changed: never new woods beside old crowns.
     const auto layers =
-        SaveLayerPair(mesh, *FinishedPolygons, WoodedShapePath, *CrownCircles, CrownShapePath);
-    PolygonsFinishedEarly = FinishedPolygons->Count();
-    const std::int64_t woods = mesh.PolygonCount() + PolygonsFinishedEarly;
+        SaveLayerPair(*FinishedPolygons, WoodedShapePath, *CrownCircles, CrownShapePath);
     if (!LayerComplete(layers.Wooded, woods, WoodedShapePath)) error = true;
     if (!LayerComplete(layers.Crowns, CrownCircles->Count(), CrownShapePath)) error = true;
     ShowStatus(StatusBar, msgHeightModelDone);

@@ -9,7 +9,6 @@
 
 #include "calculation/SmallAreaElimination.h"
 #include "calculation/WoodedAreaCalculation.h"
-#include "shapefile/MeshRecords.h"
 
 namespace qv {
 
@@ -106,7 +105,7 @@ bool CompactMesh(TWoodedAreaCalculation& calc, std::int32_t row, std::int32_t co
     if (polygon.IsWooded && !HolesDecided(old, p, limits)) return abandon();
     if (live.count(p.Index) == 0) {
       if (polygon.IsWooded && polygon.Area >= limits.MinWoodedArea) {
-        TMeshRecords::Capture(old, p, finished);
+        finished.Capture(old, p);
       }
       continue;
     }

@@ -1,6 +1,67 @@
 #include "geometry/FinishedPolygons.h"
 
+#include <algorithm>
+#include <stdexcept>
+
+#include "geometry/PolygonMesh.h"
+#include "geometry/RingCheck.h"
+
 namespace qv {
+
+namespace {
+
+// The box of a ring from its points; the same minima and maxima in the same order as a walk
+// along Next over the edges' destinations, which the points list from FirstEdge's origin on,
+// followed by the rest in reverse.
+T2DRect BoxOf(std::span<const T2DPoint> ring) {
+  double minX = ring[0].X, maxX = ring[0].X, minY = ring[0].Y, maxY = ring[0].Y;
+  const auto take = [&](const T2DPoint& p) {
+    minX = std::min(minX, p.X);
+    maxX = std::max(maxX, p.X);
+    minY = std::min(minY, p.Y);
+    maxY = std::max(maxY, p.Y);
+  };
+  for (std::size_t k = ring.size() - 1; k >= 1; --k) take(ring[k]);
+  take(ring[0]);
+  return T2DRect(minX, maxY, maxX, minY);
+}
+
+}  // namespace
+
+void T2DFinishedPolygons::Capture(const T2DPolygonMesh& mesh, TPolygonId p) {
+  const T2DPolygon& polygon = mesh[p];
+  ringPoints_.clear();
+  ringSizes_.clear();
+  bool sound = true;
+  try {
+    const int holes = mesh.InnerRingCount(p);
+    for (int r = -1; r < holes && sound; ++r) {
+      const TRingId ring = r < 0 ? mesh.OuterRing(p) : mesh.InnerRing(p, r);
+      sound = CheckRing(mesh, ring, walk_) == TRingFault::None;
+      ringPoints_.insert(ringPoints_.end(), walk_.begin(), walk_.end());
+      ringSizes_.push_back(static_cast<std::uint32_t>(walk_.size()));
+    }
+  } catch (const std::out_of_range&) {
+    sound = false;  // a link to an object the mesh does not have
+  }
+  if (!sound) {
+    BeginPolygon(polygon.Sequence, polygon.Area, false, T2DRect{});
+    polygons_.back().Wooded = polygon.IsWooded;
+    return;
+  }
+  const std::span<const T2DPoint> all(ringPoints_);
+  BeginPolygon(polygon.Sequence, polygon.Area, true, BoxOf(all.first(ringSizes_[0])));
+  polygons_.back().Wooded = polygon.IsWooded;
+  std::size_t at = 0;
+  for (const std::uint32_t size : ringSizes_) {
+    AddRing(all.subspan(at, size));
+    at += size;
+  }
+}
+
+void T2DFinishedPolygons::CaptureAll(const T2DPolygonMesh& mesh) {
+  for (int i = 0; i < mesh.PolygonCount(); ++i) Capture(mesh, mesh.Polygon(i));
+}
 
 void T2DFinishedPolygons::BeginPolygon(std::uint32_t sequence, double area, bool sound,
                                        const T2DRect& box) {

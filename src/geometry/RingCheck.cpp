@@ -1,5 +1,6 @@
 #include "geometry/RingCheck.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "geometry/PolygonMesh.h"
@@ -8,7 +9,8 @@ namespace qv {
 
 namespace {
 
-TRingFault WalkRing(const T2DEdgelist& mesh, TRingId ring) {
+// Walks the ring along Next; with points, appends every edge's origin in that order.
+TRingFault WalkRing(const T2DEdgelist& mesh, TRingId ring, std::vector<T2DPoint>* points) {
   const T2DRing& r = mesh[ring];
   const int n = r.EdgeCount;
   if (n < 3 || n > mesh.EdgeCount()) return TRingFault::EdgeCount;
@@ -22,6 +24,7 @@ TRingFault WalkRing(const T2DEdgelist& mesh, TRingId ring) {
     const T2DEdge& next = mesh[edge.Next];
     if (next.Prev != e) return TRingFault::NotMirrored;
     if (next.Origin != edge.Destination) return TRingFault::Gap;
+    if (points != nullptr) points->push_back(mesh[edge.Origin].Point);
     e = edge.Next;
     if (e == r.FirstEdge && k + 1 < n) return TRingFault::ShortCycle;
   }
@@ -33,7 +36,21 @@ TRingFault WalkRing(const T2DEdgelist& mesh, TRingId ring) {
 TRingFault CheckRing(const T2DEdgelist& mesh, TRingId ring) {
   if (!ring) return TRingFault::UnknownId;
   try {
-    return WalkRing(mesh, ring);
+    return WalkRing(mesh, ring, nullptr);
+  } catch (const std::out_of_range&) {
+    return TRingFault::UnknownId;
+  }
+}
+
+TRingFault CheckRing(const T2DEdgelist& mesh, TRingId ring, std::vector<T2DPoint>& walk) {
+  walk.clear();
+  if (!ring) return TRingFault::UnknownId;
+  try {
+    const TRingFault fault = WalkRing(mesh, ring, &walk);
+    // Origins along Next from FirstEdge are e0, e1, ..., e(n-1); along Prev the same cycle
+    // reads e0, e(n-1), ..., e1.
+    if (fault == TRingFault::None) std::reverse(walk.begin() + 1, walk.end());
+    return fault;
   } catch (const std::out_of_range&) {
     return TRingFault::UnknownId;
   }

@@ -12,8 +12,10 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "geometry/Ids.h"
+#include "geometry/Point.h"
 
 namespace qv {
 
@@ -37,6 +39,10 @@ enum class TRingFault : std::uint8_t {
 };
 
 TRingFault CheckRing(const T2DEdgelist& mesh, TRingId ring);
+// The same check, collecting the ring's points on the way (only one walk over a mesh that no
+// longer fits any cache): on success, walk holds them in the order the layer wants them, from
+// FirstEdge's origin along Prev; on a fault its content means nothing.
+TRingFault CheckRing(const T2DEdgelist& mesh, TRingId ring, std::vector<T2DPoint>& walk);
 
 struct TPolygonFault {
   TRingFault Fault = TRingFault::None;

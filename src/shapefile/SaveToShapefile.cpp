@@ -17,7 +17,9 @@ TShapeWriteResult TShapeFile::WritePolygonList(const T2DPolygons& list, const st
 
 TShapeWriteResult TShapeFile::WritePolygonMesh(const T2DPolygonMesh& mesh,
                                                const std::string& path) {
-  return Write(TMeshRecords(mesh), path);
+  T2DFinishedPolygons polygons;
+  polygons.CaptureAll(mesh);
+  return Write(TMeshRecords(polygons), path);
 }
 
 TShapeWriteResult SaveToShapefile(const T2DPolygonMesh& mesh, const std::string& fileName) {
@@ -32,13 +34,14 @@ TShapeWriteResult SaveToShapefile(const T2DPolygons& list, const std::string& fi
 
 TLayerPairResult SaveLayerPair(const T2DPolygonMesh& mesh, const std::string& woodedPath,
                                const T2DPolygons& crowns, const std::string& crownPath) {
-  return SaveLayerPair(mesh, T2DFinishedPolygons{}, woodedPath, crowns, crownPath);
+  T2DFinishedPolygons polygons;
+  polygons.CaptureAll(mesh);
+  return SaveLayerPair(polygons, woodedPath, crowns, crownPath);
 }
 
-TLayerPairResult SaveLayerPair(const T2DPolygonMesh& mesh, const T2DFinishedPolygons& finished,
-                               const std::string& woodedPath, const T2DPolygons& crowns,
-                               const std::string& crownPath) {
-  const TMeshRecords woodedRecords(mesh, finished);
+TLayerPairResult SaveLayerPair(const T2DFinishedPolygons& wooded, const std::string& woodedPath,
+                               const T2DPolygons& crowns, const std::string& crownPath) {
+  const TMeshRecords woodedRecords(wooded);
   const TCrownRecords crownRecords(crowns);
   const TLayerToSave layers[] = {{woodedRecords, woodedPath}, {crownRecords, crownPath}};
   const auto results = SaveLayers(layers);

@@ -12,13 +12,13 @@
 
 #include <string>
 
+#include "geometry/FinishedPolygons.h"
 #include "shapefile/ShapeFile.h"
 
 namespace qv {
 
 class T2DPolygonMesh;
 class T2DPolygons;
-class T2DFinishedPolygons;
 
 TShapeWriteResult SaveToShapefile(const T2DPolygonMesh& mesh, const std::string& fileName);
 TShapeWriteResult SaveToShapefile(const T2DPolygons& list, const std::string& fileName);
@@ -32,9 +32,9 @@ struct TLayerPairResult {
 };
 TLayerPairResult SaveLayerPair(const T2DPolygonMesh& mesh, const std::string& woodedPath,
                                const T2DPolygons& crowns, const std::string& crownPath);
-// The same with the wooded polygons that left the mesh during the run, in creation order.
-TLayerPairResult SaveLayerPair(const T2DPolygonMesh& mesh, const T2DFinishedPolygons& finished,
-                               const std::string& woodedPath, const T2DPolygons& crowns,
-                               const std::string& crownPath);
+// The same from the wooded polygons captured out of the mesh (during the run and at its end),
+// written in creation order.
+TLayerPairResult SaveLayerPair(const T2DFinishedPolygons& wooded, const std::string& woodedPath,
+                               const T2DPolygons& crowns, const std::string& crownPath);
 
 }  // namespace qv
