@@ -8,6 +8,7 @@
 #include "calculation/AsciiGridReader.h"
 #include "calculation/FloatGridReader.h"
 #include "calculation/GridHeader.h"
+#include "calculation/RowReadAhead.h"
 #include "calculation/TileBuffers.h"
 #include "calculation/TileGrid.h"
 #include "dialog/languages/Languages.h"
@@ -173,6 +174,18 @@ bool TTile::OpenAndReadHeader() {
   return true;
 }
 
-void TTile::CloseFiles() { reader_.reset(); }
+void TTile::StartReadAhead(const TRowWindow& window) {
+  readAhead_.reset();
+  if (IsDummy || !reader_) return;
+  const TRowReadAhead::TPlan plan{window, placement_, NCols, OwnColumns, NoDataValue,
+                                  NhmFiletype != NhmFloatGrid};
+  auto readAhead = std::make_unique<TRowReadAhead>(*reader_, plan);
+  if (readAhead->Started()) readAhead_ = std::move(readAhead);
+}
+
+void TTile::CloseFiles() {
+  readAhead_.reset();
+  reader_.reset();
+}
 
 }  // namespace qv

@@ -21,9 +21,12 @@
 
 #include "calculation/GridRowReader.h"
 #include "calculation/NeighborPixel.h"
+#include "calculation/RowWindow.h"
 #include "geometry/Rect.h"
 
 namespace qv {
+
+class TRowReadAhead;
 
 inline constexpr std::uint8_t NhmAsciiGrid = 0;
 inline constexpr std::uint8_t NhmFloatGrid = 1;
@@ -112,6 +115,11 @@ class TTile {
   bool ReadHeader();
   void CloseFiles();
 
+  // From here on the file's rows are read on a second thread, ahead of the row pass, in the
+  // order the window gives (TRowReadAhead); the row operations below then take their outcomes.
+  // Nothing changes for a dummy tile or when no thread can be had.
+  void StartReadAhead(const TRowWindow& window);
+
   // --- rows (r is the tile's nominal row 0..2999) ---
   // Seeds ring slots 0..3 and the column links from the tile above.
   void TakeTopNeighborRows();
@@ -122,7 +130,8 @@ class TTile {
   void SkipRow();
   // Skips `count` file rows; an ASCII grid stops early at its end, a binary grid throws there.
   void SkipRows(std::int64_t count);
-  // No more file data (always true for a dummy tile or before the header).
+  // No more file data (always true for a dummy tile or before the header). Not while the rows
+  // are read ahead.
   bool AtEndOfData();
 
  private:
@@ -140,6 +149,7 @@ class TTile {
 
   std::unique_ptr<TBuffers> buffers_;
   std::unique_ptr<TGridRowReader> reader_;
+  std::unique_ptr<TRowReadAhead> readAhead_;  // after reader_: stops before the reader goes
   TRowPlacement placement_;
   bool rowErrorShown_ = false;
 };

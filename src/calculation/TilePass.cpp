@@ -107,6 +107,7 @@ bool TWoodedAreaCalculation::ProcessTile(TTile& tile, std::int32_t& tileCounter)
   const TRowWindow window =
       TRowWindow::For(tile.NorthY, tile.TopNeighbor != nullptr, Extent.Top, Extent.Bottom,
                       tile.NRows, tile.CellSize, tile.YllCorner);
+  tile.StartReadAhead(window);
   tile.SkipRows(window.FileRowsAbove);
 
   tile.AllocateBuffers();

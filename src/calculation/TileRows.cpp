@@ -10,6 +10,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "calculation/RowReadAhead.h"
 #include "calculation/Tile.h"
 #include "calculation/TileBuffers.h"
 #include "platform/Format.h"
@@ -75,7 +76,8 @@ int TTile::ReadRow(int r) {
   if (IsDummy || !reader_) return FillNoDataRow(r);
   const int slot = BeginRow(r);
   const auto own = RowRing(slot).subspan<OverlapColumns>();
-  const TRowReadResult result = reader_->ReadRow(own, placement_, NoDataValue);
+  const TRowReadResult result =
+      readAhead_ ? readAhead_->ReadRow(own) : reader_->ReadRow(own, placement_, NoDataValue);
   if (!result.Ok) ReportRowError(r, result.FailedColumn);
   EndRow(r, slot);
   return slot;
@@ -91,10 +93,12 @@ int TTile::FillNoDataRow(int r) {
 
 void TTile::SkipRow() {
   if (IsDummy || !reader_) return;
+  if (readAhead_) return readAhead_->SkipRow();
   reader_->SkipRow(NCols);
 }
 
 void TTile::SkipRows(std::int64_t count) {
+  if (readAhead_) return readAhead_->SkipRowsAbove(count);
   for (std::int64_t i = 0; i < count; ++i) {
     // However many rows a corrupt header claims, an ASCII skip ends with the file.
     if (NhmFiletype != NhmFloatGrid && AtEndOfData()) return;
@@ -102,7 +106,10 @@ void TTile::SkipRows(std::int64_t count) {
   }
 }
 
-bool TTile::AtEndOfData() { return IsDummy || !reader_ || reader_->AtEnd(); }
+bool TTile::AtEndOfData() {
+  if (readAhead_) throw std::logic_error("The end of a tile's data asked while it is read ahead");
+  return IsDummy || !reader_ || reader_->AtEnd();
+}
 
 void TTile::ReportRowError(int r, std::int64_t fileColumn) {
   // A tile written with decimal commas fails in every row; one message says it all.
