@@ -13,7 +13,9 @@
 #include "dialog/languages/Languages.h"
 #include "dialog/prompt/IncompleteFilesDialog.h"
 #include "platform/Format.h"
-#include "shapefile/SaveToShapefile.h"
+#include "shapefile/CrownRecords.h"
+#include "shapefile/LayerSet.h"
+#include "shapefile/MeshRecords.h"
 
 namespace qv {
 
@@ -59,6 +61,13 @@ bool TWoodedAreaCalculation::ComputeWoodedAreas() {
 
     bool error = !RunTilePass(true);
 
+    // The crown circles are final now: their layer is written on a second thread while the
+    // woods are finished. Both layers go in place together, or neither changes: never new woods
+    // beside old crowns.
+    TLayerSetWrite layerSet({WoodedShapePath, CrownShapePath});
+    const TCrownRecords crownRecords(*CrownCircles);
+    layerSet.Start(1, crownRecords);
+
     T2DPolygonMesh& mesh = *PolygonMesh;
     mesh.Pack(0);
     const TAreaLimits limits{MinClearingArea, MinWoodedArea};
@@ -72,11 +81,12 @@ bool TWoodedAreaCalculation::ComputeWoodedAreas() {
     FinishedPolygons->CaptureAll(mesh);
     PolygonMesh.reset();
     const std::int64_t woods = FinishedPolygons->Count();
-    // Both layers in place, or neither changed: never new woods beside old crowns.
-    const auto layers =
-        SaveLayerPair(*FinishedPolygons, WoodedShapePath, *CrownCircles, CrownShapePath);
-    if (!LayerComplete(layers.Wooded, woods, WoodedShapePath)) error = true;
-    if (!LayerComplete(layers.Crowns, CrownCircles->Count(), CrownShapePath)) error = true;
+    const TMeshRecords woodedRecords(*FinishedPolygons);
+    const TLayerToSave layers[] = {{woodedRecords, WoodedShapePath},
+                                   {crownRecords, CrownShapePath}};
+    const auto written = layerSet.Finish(layers);
+    if (!LayerComplete(written[0], woods, WoodedShapePath)) error = true;
+    if (!LayerComplete(written[1], CrownCircles->Count(), CrownShapePath)) error = true;
     ShowStatus(StatusBar, msgHeightModelDone);
     if (error) ShowStatus(StatusBar, msgTileProcessingError);
 

@@ -16,7 +16,8 @@ enum class TFileStep { Create, Write, Sync, Rename, Link, Remove, Lock };
 // Returns false to make the step fail.
 using TFileFaultHook = std::function<bool(TFileStep step, const std::string& path)>;
 
-// True unless the installed hook refuses the step.
+// True unless the installed hook refuses the step. Calls from several threads reach the hook one
+// at a time.
 bool FileStepAllowed(TFileStep step, const std::string& path);
 
 // Installs a hook for the lifetime of the object (one thread; tests only).

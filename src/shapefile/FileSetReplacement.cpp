@@ -44,8 +44,12 @@ bool TFileSetReplacement::Begin() {
 }
 
 std::string TFileSetReplacement::Replace(const std::string& target) {
-  items_.push_back({target, RunFileName(target, id_, TRunFileKind::Temporary), std::nullopt});
+  items_.push_back({target, TemporaryFor(target), std::nullopt});
   return items_.back().Temporary;
+}
+
+std::string TFileSetReplacement::TemporaryFor(const std::string& target) const {
+  return RunFileName(target, id_, TRunFileKind::Temporary);
 }
 
 void TFileSetReplacement::Remove(const std::string& target) {

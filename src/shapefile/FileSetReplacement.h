@@ -48,6 +48,9 @@ class TFileSetReplacement {
   bool Begin();
   // The name to write the new content of target under; the target is replaced at Commit.
   std::string Replace(const std::string& target);
+  // The name Replace gives target, without registering it (files may be written under it
+  // before; they are this run's, and go with a Discard once registered).
+  std::string TemporaryFor(const std::string& target) const;
   // The target is removed at Commit, when it exists.
   void Remove(const std::string& target);
   // Call when every temporary file is complete, synced and closed.

@@ -1,5 +1,6 @@
 #include "shapefile/LayerSet.h"
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 
@@ -7,6 +8,7 @@
 #include "platform/Format.h"
 #include "platform/Paths.h"
 #include "platform/Platform.h"
+#include "platform/WorkerThread.h"
 #include "shapefile/FileSetReplacement.h"
 
 namespace qv {
@@ -34,11 +36,11 @@ std::vector<std::string> FilesOf(std::span<const std::string> layerPaths) {
 }
 
 // The layer that a failed file belongs to, else the fallback.
-const std::string& LayerOf(const std::string& file, std::span<const TLayerToSave> layers,
+const std::string& LayerOf(const std::string& file, const std::vector<std::string>& layers,
                            const std::string& fallback) {
-  for (const TLayerToSave& layer : layers) {
+  for (const std::string& layer : layers) {
     for (const char* ext : kLayerFiles)
-      if (ReplaceExtension(layer.Path, ext) == file) return layer.Path;
+      if (ReplaceExtension(layer, ext) == file) return layer;
   }
   return fallback;
 }
@@ -46,54 +48,155 @@ const std::string& LayerOf(const std::string& file, std::span<const TLayerToSave
 }  // namespace
 
 std::vector<TShapeWriteResult> SaveLayers(std::span<const TLayerToSave> layers) {
-  std::vector<TShapeWriteResult> results(layers.size());
-  std::vector<std::unique_ptr<TShapeFile>> writers;
+  std::vector<std::string> paths;
+  for (const TLayerToSave& layer : layers) paths.push_back(layer.Path);
+  TLayerSetWrite write(std::move(paths));
+  return write.Finish(layers);
+}
+
+TLayerSetWrite::TLayerSetWrite(std::vector<std::string> layerPaths)
+    : paths_(std::move(layerPaths)),
+      layers_(paths_.size()),
+      date_(Platform().LocalDate()),
+      files_(std::make_unique<TFileSetReplacement>(FilesOf(paths_))) {}
+
+TLayerSetWrite::~TLayerSetWrite() {
+  worker_.reset();  // joins: the thread uses the layers and the file names
+}
+
+bool TLayerSetWrite::Claim() {
+  if (!claimed_ && !claimFailed_) {
+    claimed_ = files_->Begin();
+    claimFailed_ = !claimed_;
+  }
+  return claimed_;
+}
+
+void TLayerSetWrite::Measure(TLayer& layer, const TRecordSource& source) const {
+  try {
+    layer.Check = layer.Writer->Prepare(source, date_);
+    layer.Measured = true;
+  } catch (...) {
+    layer.Threw = true;  // out of memory: told as a write error
+  }
+}
+
+void TLayerSetWrite::WriteTemporaries(TLayer& layer, const TRecordSource& source) const {
+  try {
+    layer.Written = layer.Writer->WriteFiles(source, layer.Names);
+  } catch (...) {
+    layer.Threw = true;
+  }
+}
+
+void TLayerSetWrite::Start(std::size_t i, const TRecordSource& source) {
+  if (i >= layers_.size() || worker_) return;
+  TLayer& layer = layers_[i];
+  try {
+    if (!Claim()) return;  // Finish tells
+    // The names are fixed by the run; they are registered in Finish, once the thread is done.
+    layer.Names = TShapeFile::TemporaryNames(paths_[i], *files_);
+    layer.Started = true;
+    worker_ = std::make_unique<TWorkerThread>([this, &layer, &source] {
+      Measure(layer, source);
+      if (layer.Measured && layer.Check == TShapeCheck::Ready) WriteTemporaries(layer, source);
+    });
+  } catch (const std::exception&) {
+    // Out of memory before the thread ran: the layer is done in Finish.
+  }
+  if (!worker_ || !worker_->Started()) {
+    worker_.reset();
+    layer.Started = false;
+  }
+}
+
+std::vector<TShapeWriteResult> TLayerSetWrite::Finish(std::span<const TLayerToSave> sources) {
+  try {
+    return FinishLayers(sources);
+  } catch (const std::exception&) {
+    // Out of memory while claiming or swapping: nothing has been swapped in.
+    worker_.reset();
+    files_->Discard();
+    for (const std::string& path : paths_) ReportWriteError(path);
+    return std::vector<TShapeWriteResult>(layers_.size());
+  }
+}
+
+std::vector<TShapeWriteResult> TLayerSetWrite::FinishLayers(
+    std::span<const TLayerToSave> sources) {
+  const std::size_t n = std::min(sources.size(), layers_.size());
+  const auto refusing = [](const TLayer& layer) {
+    return layer.Threw || layer.Check == TShapeCheck::Broken ||
+           layer.Check == TShapeCheck::TooLarge;
+  };
+  // The layers made here: all measured (until one runs out of memory), and written when none
+  // of them is refused.
+  bool refused = false;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (layers_[i].Started) continue;
+    Measure(layers_[i], sources[i].Source);
+    refused = refused || refusing(layers_[i]);
+    if (layers_[i].Threw) break;
+  }
+  bool anyReady = false;
+  for (std::size_t i = 0; i < n; ++i)
+    anyReady = anyReady || (!layers_[i].Started && layers_[i].Check == TShapeCheck::Ready);
+  if (!refused && anyReady && Claim()) {
+    for (std::size_t i = 0; i < n; ++i) {
+      TLayer& layer = layers_[i];
+      if (layer.Started || layer.Check != TShapeCheck::Ready) continue;
+      layer.Names = TShapeFile::PlanTemporaries(paths_[i], *files_);
+      WriteTemporaries(layer, sources[i].Source);
+      if (!layer.Written) break;
+    }
+  }
+  worker_.reset();
+  for (std::size_t i = 0; i < n; ++i) {
+    // What the second thread may have created is this run's from here on, kept or removed.
+    if (layers_[i].Started && layers_[i].Measured && layers_[i].Check == TShapeCheck::Ready)
+      TShapeFile::PlanTemporaries(paths_[i], *files_);
+  }
+
+  std::vector<TShapeWriteResult> results(layers_.size());
   std::vector<std::size_t> ready;
-  const std::string* failed = layers.empty() ? nullptr : &layers.front().Path;
   // Nothing of the run is in place: the layer that failed is named first, then every other one
-  // that had polygons, so no one takes it for written.
-  auto reportNoneWritten = [&] {
-    ReportWriteError(*failed);
+  // that had polygons, so no one takes it for written. The files go with files_.
+  const auto reportNoneWritten = [&](std::size_t failed) {
+    ReportWriteError(paths_[failed]);
     for (const std::size_t i : ready)
-      if (layers[i].Path != *failed) ReportWriteError(layers[i].Path);
+      if (paths_[i] != paths_[failed]) ReportWriteError(paths_[i]);
+    files_->Discard();
     return results;
   };
-  try {
-    bool refused = false;
-    for (std::size_t i = 0; i < layers.size(); ++i) {
-      failed = &layers[i].Path;
-      writers.push_back(std::make_unique<TShapeFile>());
-      const TShapeCheck check = writers[i]->Prepare(layers[i].Source);
-      results[i].LeftOut = writers[i]->LeftOut();
-      if (check == TShapeCheck::Ready) ready.push_back(i);
-      if (check == TShapeCheck::Empty) {
-        Platform().Beep();
-        Platform().ShowMessage(Msg(msgNoPolygons));
-      }
-      if (check == TShapeCheck::Broken) ReportWriteError(layers[i].Path);
-      if (check == TShapeCheck::TooLarge) ReportTooLarge(layers[i].Path);
-      refused = refused || check == TShapeCheck::Broken || check == TShapeCheck::TooLarge;
+  // The measures' outcomes as the user has always been told them, layer by layer.
+  refused = false;
+  for (std::size_t i = 0; i < n; ++i) {
+    const TLayer& layer = layers_[i];
+    if (layer.Threw && !layer.Measured) return reportNoneWritten(i);
+    if (!layer.Measured) break;  // not measured: an earlier layer ran out of memory
+    results[i].LeftOut = layer.Writer->LeftOut();
+    if (layer.Check == TShapeCheck::Ready) ready.push_back(i);
+    if (layer.Check == TShapeCheck::Empty) {
+      Platform().Beep();
+      Platform().ShowMessage(Msg(msgNoPolygons));
     }
-    if (refused || ready.empty()) return results;
-
-    failed = &layers[ready.front()].Path;
-    std::vector<std::string> paths;
-    for (const TLayerToSave& layer : layers) paths.push_back(layer.Path);
-    TFileSetReplacement files(FilesOf(paths));
-    if (!files.Begin()) return reportNoneWritten();
-    for (const std::size_t i : ready) {
-      failed = &layers[i].Path;
-      if (!writers[i]->WriteTemporaries(layers[i].Source, layers[i].Path, files))
-        return reportNoneWritten();
-    }
-    failed = &layers[ready.front()].Path;
-    if (!files.Commit()) {
-      failed = &LayerOf(files.FailedFile(), layers, *failed);
-      return reportNoneWritten();
-    }
-  } catch (const std::exception&) {
-    // Out of memory while measuring or writing: nothing has been swapped in.
-    if (failed != nullptr) return reportNoneWritten();
+    if (layer.Check == TShapeCheck::Broken) ReportWriteError(paths_[i]);
+    if (layer.Check == TShapeCheck::TooLarge) ReportTooLarge(paths_[i]);
+    refused = refused || layer.Check == TShapeCheck::Broken || layer.Check == TShapeCheck::TooLarge;
+  }
+  if (refused || ready.empty()) {
+    files_->Discard();
+    return results;
+  }
+  if (claimFailed_) return reportNoneWritten(ready.front());
+  for (const std::size_t i : ready) {
+    if (!layers_[i].Written) return reportNoneWritten(i);
+  }
+  if (!files_->Commit()) {
+    const std::string& failed = LayerOf(files_->FailedFile(), paths_, paths_[ready.front()]);
+    for (std::size_t i = 0; i < paths_.size(); ++i)
+      if (paths_[i] == failed) return reportNoneWritten(i);
+    return reportNoneWritten(ready.front());
   }
   for (const std::size_t i : ready) results[i].Written = true;
   return results;

@@ -65,7 +65,7 @@ bool TShapeFile::MeasureRecords(const TRecordSource& source) {
 }
 
 // False when the set would pass the format's 32-bit word limit.
-bool TShapeFile::FillHeaders(bool withHeights) {
+bool TShapeFile::FillHeaders(bool withHeights, const TLocalDate& date) {
   const std::int64_t n = measured_.Records;
   const std::int64_t mainWords = ShapeHeaderWords + n * (RecordHeaderWords + 22) +
                                  2 * MainFile.TotalParts + 8 * MainFile.TotalPoints;
@@ -77,7 +77,7 @@ bool TShapeFile::FillHeaders(bool withHeights) {
   IndexFile.Header = TShapeHeader{};
   IndexFile.Header.FileLength = static_cast<std::int32_t>(ShapeHeaderWords + TIndexFile::EntryWords * n);
   IndexFile.Header.SetBox(measured_.Box);
-  DBaseFile.Prepare(static_cast<std::int32_t>(n), withHeights, Platform().LocalDate());
+  DBaseFile.Prepare(static_cast<std::int32_t>(n), withHeights, date);
   return true;
 }
 
@@ -131,21 +131,38 @@ bool TShapeFile::WriteFiles(const TRecordSource& source, const std::vector<std::
   return ok && mainClosed && indexClosed && dbaseClosed && WriteProjection(names[3]);
 }
 
-TShapeCheck TShapeFile::Prepare(const TRecordSource& source) {
+TShapeCheck TShapeFile::Prepare(const TRecordSource& source, const TLocalDate& date) {
   SetCount(source.Count());
   if (Count <= 0) return TShapeCheck::Empty;
   if (!MeasureRecords(source)) return TShapeCheck::Broken;
-  return FillHeaders(source.HasHeights()) ? TShapeCheck::Ready : TShapeCheck::TooLarge;
+  return FillHeaders(source.HasHeights(), date) ? TShapeCheck::Ready : TShapeCheck::TooLarge;
 }
 
-bool TShapeFile::WriteTemporaries(const TRecordSource& source, const std::string& path,
-                                  TFileSetReplacement& files) {
+TShapeCheck TShapeFile::Prepare(const TRecordSource& source) {
+  return Prepare(source, Platform().LocalDate());
+}
+
+std::vector<std::string> TShapeFile::PlanTemporaries(const std::string& path,
+                                                     TFileSetReplacement& files) {
   std::vector<std::string> names;
   for (const char* ext : {".shp", ".shx", ".dbf", ".prj"})
     names.push_back(files.Replace(ReplaceExtension(path, ext)));
   files.Remove(ReplaceExtension(path, ".sbn"));
   files.Remove(ReplaceExtension(path, ".sbx"));
-  return WriteFiles(source, names);
+  return names;
+}
+
+std::vector<std::string> TShapeFile::TemporaryNames(const std::string& path,
+                                                    const TFileSetReplacement& files) {
+  std::vector<std::string> names;
+  for (const char* ext : {".shp", ".shx", ".dbf", ".prj"})
+    names.push_back(files.TemporaryFor(ReplaceExtension(path, ext)));
+  return names;
+}
+
+bool TShapeFile::WriteTemporaries(const TRecordSource& source, const std::string& path,
+                                  TFileSetReplacement& files) {
+  return WriteFiles(source, PlanTemporaries(path, files));
 }
 
 }  // namespace qv

@@ -69,13 +69,23 @@ class TShapeFile {
   // Any source, as a layer of its own (SaveLayers with one layer).
   TShapeWriteResult Write(const TRecordSource& source, const std::string& path);
 
-  // Measures the records and fills the headers; no file is touched.
-  TShapeCheck Prepare(const TRecordSource& source);
+  // Measures the records and fills the headers (the attribute table dated `date`); no file is
+  // touched and nothing is shown, so it may run on a thread of its own.
+  TShapeCheck Prepare(const TRecordSource& source, const TLocalDate& date);
+  TShapeCheck Prepare(const TRecordSource& source);  // dated today
   std::int64_t LeftOut() const { return leftOut_; }
   // After a Ready Prepare: the set of path written under the temporary names of files, each
   // synced and closed, and its spatial indexes registered for removal.
   bool WriteTemporaries(const TRecordSource& source, const std::string& path,
                         TFileSetReplacement& files);
+  // The two halves of WriteTemporaries: the names registered with files, in the order .shp,
+  // .shx, .dbf, .prj; then the files written under them, which touches nothing but those files.
+  static std::vector<std::string> PlanTemporaries(const std::string& path,
+                                                  TFileSetReplacement& files);
+  // The names PlanTemporaries will give, without registering them.
+  static std::vector<std::string> TemporaryNames(const std::string& path,
+                                                 const TFileSetReplacement& files);
+  bool WriteFiles(const TRecordSource& source, const std::vector<std::string>& names);
 
  private:
   // What a walk over the records finds: the records that can be written, their points and
@@ -93,8 +103,7 @@ class TShapeFile {
   // The shape of record i when it can be written.
   static bool TakeShape(const TRecordSource& source, std::int64_t i, TRecordShape& shape);
   bool MeasureRecords(const TRecordSource& source);
-  bool FillHeaders(bool withHeights);
-  bool WriteFiles(const TRecordSource& source, const std::vector<std::string>& names);
+  bool FillHeaders(bool withHeights, const TLocalDate& date);
   bool WriteProjection(const std::string& name);
   bool WriteRecords(const TRecordSource& source);
 

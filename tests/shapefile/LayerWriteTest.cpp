@@ -61,7 +61,10 @@ class LayerWrite : public ::testing::Test {
   std::vector<TShapeWriteResult> Write(const T2DPolygons& woods, const T2DPolygons& trees) {
     const TCrownRecords w(woods), t(trees);
     const TLayerToSave layers[] = {{w, File("p_w1.shp")}, {t, File("p_w2.shp")}};
-    return SaveLayers(layers);
+    if (!early) return SaveLayers(layers);
+    TLayerSetWrite write({layers[0].Path, layers[1].Path});
+    write.Start(1, t);  // the crown layer on its own thread, as a run writes it
+    return write.Finish(layers);
   }
   // 0: both written; 1: neither, and a write error shown for each; 2: anything else.
   int WritePair(int k) {
@@ -89,12 +92,28 @@ class LayerWrite : public ::testing::Test {
   const std::unique_ptr<test::TTempDir> dir = InMemory();
   T2DPolygons wooded[3], crowns[3];
   TNames expected[3];
+  bool early = false;
 };
 
-TEST_F(LayerWrite, layerThatCannotBeWrittenRefusesThePairAndAnEmptyOneIsLeftAlone) {
+// Each write both ways: all layers made first, or the crown layer written on a second thread
+// before the woods are measured, as a run does.
+class LayerWrites : public LayerWrite, public ::testing::WithParamInterface<bool> {
+ protected:
+  void SetUp() override {
+    early = GetParam();
+    LayerWrite::SetUp();
+  }
+};
+INSTANTIATE_TEST_SUITE_P(Both, LayerWrites, ::testing::Values(false, true),
+                         [](const auto& p) { return p.param ? "crownsFirst" : "together"; });
+
+TEST_P(LayerWrites, layerThatCannotBeWrittenRefusesThePairAndAnEmptyOneIsLeftAlone) {
   T2DPolygons empty, broken;
   broken.Add({0, 0, 0, 1, 36, true});  // no radius: no points
-  auto r = Write(wooded[1], broken);
+  // Crowns written early go again when the woods are refused.
+  auto r = Write(broken, crowns[1]);
+  EXPECT_TRUE(!r[0].Written && !r[1].Written && OnlyPair(0));
+  r = Write(wooded[1], broken);
   EXPECT_TRUE(!r[0].Written && !r[1].Written && r[1].LeftOut == 1 && OnlyPair(0));
   // A directory in a file's place: the layer of that file is named first, then the other.
   std::filesystem::remove(File("p_w2.dbf"));
@@ -106,8 +125,9 @@ TEST_F(LayerWrite, layerThatCannotBeWrittenRefusesThePairAndAnEmptyOneIsLeftAlon
   EXPECT_TRUE(r[0].Written && !r[1].Written && r[1].LeftOut == 0);
   EXPECT_TRUE(OnDisk()[0] == expected[1][0] && OnDisk()[4] == expected[0][4]);
   const std::string error = Msg(msgShapefileWriteError);
-  EXPECT_EQ(platform.Texts(), (TNames{error + File("p_w2.shp"), error + File("p_w2.shp"),
-                                      error + File("p_w1.shp"), Msg(msgNoPolygons)}));
+  EXPECT_EQ(platform.Texts(),
+            (TNames{error + File("p_w1.shp"), error + File("p_w2.shp"), error + File("p_w2.shp"),
+                    error + File("p_w1.shp"), Msg(msgNoPolygons)}));
 }
 
 TEST_F(LayerWrite, whatChangesUnderAWriteFailsItAndKeepsTheEarlierPair) {
@@ -131,7 +151,7 @@ TEST_F(LayerWrite, whatChangesUnderAWriteFailsItAndKeepsTheEarlierPair) {
   }
 }
 
-TEST_F(LayerWrite, everyStepFailedOrKilledLeavesTheEarlierFilesOrTheNewOnes) {
+TEST_P(LayerWrites, everyStepFailedOrKilledLeavesTheEarlierFilesOrTheNewOnes) {
   // Spatial indexes go with the new pair and stay with the old one; the crown layer's .prj is
   // new each time, so its swap creates it.
   const std::string indexes[] = {File("p_w1.sbn"), File("p_w2.sbx")};
@@ -184,7 +204,7 @@ TEST_F(LayerWrite, everyStepFailedOrKilledLeavesTheEarlierFilesOrTheNewOnes) {
 }
 
 // Real kills land between the steps too, and in the middle of a write.
-TEST_F(LayerWrite, aWriterKilledAtRandomMomentsLeavesAWholePair) {
+TEST_P(LayerWrites, aWriterKilledAtRandomMomentsLeavesAWholePair) {
   std::mt19937 random(2026);
   for (int round = 0; round < 20; ++round) {
     const pid_t pid = ::fork();
@@ -202,7 +222,7 @@ TEST_F(LayerWrite, aWriterKilledAtRandomMomentsLeavesAWholePair) {
   EXPECT_TRUE(OnlyPair(0));
 }
 
-TEST_F(LayerWrite, threeWritersAtOnceAllSucceedAndLeaveOnePairWhole) {
+TEST_P(LayerWrites, threeWritersAtOnceAllSucceedAndLeaveOnePairWhole) {
   for (int round = 0; round < 10; ++round) {
     pid_t writers[3];
     for (int k = 0; k < 3; ++k)
