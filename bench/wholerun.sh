@@ -10,17 +10,20 @@
 #         becomes the output's no-data, 0) and gdal_polygonize.py turning the high cells into
 #         4-connected polygons in a shapefile. GDAL does less: no tree tops, no crown layer, no
 #         hole filling.
-# Each is run RUNS times (default 2) and keeps its best time; memory is the peak resident set.
-# Targets: ours on one ASCII tile at least 6 times faster than the GDAL pipeline on the same
+# GDAL runs RUNS times (default 2), ours OURS_RUNS times (default 5: a run takes half a second,
+# and on a shared machine its best time needs more tries than GDAL's 17 s); each keeps its best
+# time; memory is the peak resident set.
+# Targets: ours on one ASCII tile at least 30 times faster than the GDAL pipeline on the same
 # tile; peak memory of the 2 x 2 runs at most 1.2 GB. The script fails when a target is missed.
 #
 # Needs a normal build (make build) and gdal-bin (scripts/setup.sh installs it).
-# Environment: BUILD_DIR (default build), RUNS, SEED (default 1), TMPDIR.
+# Environment: BUILD_DIR (default build), RUNS, OURS_RUNS, SEED (default 1), TMPDIR.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 runs=${RUNS:-2}
+ours_runs=${OURS_RUNS:-5}
 seed=${SEED:-1}
 
 nhmgen=$build/nhmgen
@@ -38,6 +41,7 @@ for program in /usr/bin/time /usr/bin/gdal_calc.py /usr/bin/gdal_polygonize.py; 
   fi
 done
 if [ "$runs" -lt 1 ]; then runs=1; fi
+if [ "$ours_runs" -lt 1 ]; then ours_runs=1; fi
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/qv-wholerun-bench.XXXXXX")
 trap 'rm -rf "$tmp"' EXIT
@@ -69,7 +73,7 @@ mb() { awk -v k="$1" 'BEGIN { printf "%.0f MB", k / 1024 }'; }
 ours() {
   local format=$1 cols=$2 rows=$3 i
   best="" peak=""
-  for ((i = 0; i < runs; i++)); do
+  for ((i = 0; i < ours_runs; i++)); do
     rm -f "$project/shapes"/*
     measure "$bench" --shapefile "$project/shapes/parcels.shp" --nhm-dir "nhm-$format" \
       --format "$format" --cols "$cols" --rows "$rows"
@@ -120,9 +124,9 @@ for format in ascii flt; do
   if [ "$format" = ascii ]; then gdal "$tile_ascii"; else gdal "$tile_flt"; fi
   echo "GDAL, 1 tile, $format:   $best s ($gdal_split), peak $(mb "$peak")"
   echo "  GDAL / ours on one tile: $(ratio "$best" "$one")$([ "$format" = ascii ] &&
-    echo " (target at least 6)")"
-  if [ "$format" = ascii ] && awk -v g="$best" -v o="$one" 'BEGIN { exit !(g < 6 * o) }'; then
-    echo "  TARGET MISSED: ours is less than 6 times faster than GDAL"
+    echo " (target at least 30)")"
+  if [ "$format" = ascii ] && awk -v g="$best" -v o="$one" 'BEGIN { exit !(g < 30 * o) }'; then
+    echo "  TARGET MISSED: ours is less than 30 times faster than GDAL"
     failed=1
   fi
   if awk -v k="$block_peak" 'BEGIN { exit !(k * 1024 > 1.2e9) }'; then
@@ -130,5 +134,5 @@ for format in ascii flt; do
     failed=1
   fi
 done
-echo "(best of $runs runs each; peak memory from /usr/bin/time -v)"
+echo "(best of $ours_runs runs of ours, $runs of GDAL; peak memory from /usr/bin/time -v)"
 exit "$failed"
