@@ -40,7 +40,11 @@ void TRowReadAhead::Produce() {
 bool TRowReadAhead::Perform(TOperation operation) {
   {
     TMonitorLock lock(monitor_);
-    while (produced_ - consumed_ == SlotCount && !stop_) monitor_.Wait();
+    while (produced_ - consumed_ == SlotCount && !stop_) {
+      producerWaits_ = true;
+      monitor_.Wait();
+      producerWaits_ = false;
+    }
     if (stop_) return false;
   }
   // Only this thread advances produced_, and the slot is free until it does.
@@ -66,7 +70,8 @@ bool TRowReadAhead::Perform(TOperation operation) {
   const bool failed = slot.Error != nullptr;
   TMonitorLock lock(monitor_);
   ++produced_;
-  monitor_.NotifyAll();
+  // Waking a thread is a system call: only when the other side sleeps.
+  if (consumerWaits_) monitor_.NotifyAll();
   return !failed;
 }
 
@@ -80,7 +85,11 @@ void TRowReadAhead::SkipAbove() {
 
 TRowReadAhead::TSlot& TRowReadAhead::Next(TOperation operation) {
   TMonitorLock lock(monitor_);
-  while (consumed_ == produced_ && !finished_) monitor_.Wait();
+  while (consumed_ == produced_ && !finished_) {
+    consumerWaits_ = true;
+    monitor_.Wait();
+    consumerWaits_ = false;
+  }
   if (consumed_ == produced_) throw std::logic_error("Row read-ahead: more rows asked than planned");
   TSlot& slot = slots_[consumed_ % SlotCount];
   if (slot.Operation != operation) throw std::logic_error("Row read-ahead: rows asked out of plan");
@@ -90,7 +99,7 @@ TRowReadAhead::TSlot& TRowReadAhead::Next(TOperation operation) {
 void TRowReadAhead::Done() {
   TMonitorLock lock(monitor_);
   ++consumed_;
-  monitor_.NotifyAll();
+  if (producerWaits_) monitor_.NotifyAll();
 }
 
 void TRowReadAhead::SkipRowsAbove(std::int64_t count) {

@@ -77,6 +77,8 @@ class TRowReadAhead {
   std::uint64_t produced_ = 0;  // under the monitor
   std::uint64_t consumed_ = 0;  // under the monitor
   bool finished_ = false;       // under the monitor: the worker has stopped producing
+  bool producerWaits_ = false;  // under the monitor: the worker sleeps for a free slot
+  bool consumerWaits_ = false;  // under the monitor: the tile pass sleeps for a row
   std::atomic<bool> stop_{false};
   std::unique_ptr<TWorkerThread> worker_;  // last: started when everything else is ready
 };
