@@ -1,7 +1,8 @@
 #include "platform/FileFaults.h"
 
-#include <mutex>
 #include <utility>
+
+#include "platform/WorkerThread.h"
 
 namespace qv {
 
@@ -17,8 +18,8 @@ TFileFaultHook& Hook() {
 bool FileStepAllowed(TFileStep step, const std::string& path) {
   // The layers of a run are written on two threads; a test's hook counts their steps one at a
   // time.
-  static std::mutex mutex;
-  const std::lock_guard<std::mutex> lock(mutex);
+  static TMonitor monitor;
+  const TMonitorLock lock(monitor);
   const TFileFaultHook& hook = Hook();
   return !hook || hook(step, path);
 }
