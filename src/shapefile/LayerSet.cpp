@@ -35,12 +35,12 @@ std::vector<std::string> FilesOf(std::span<const std::string> layerPaths) {
   return files;
 }
 
-// The layer that a failed file belongs to, else the fallback.
-const std::string& LayerOf(const std::string& file, const std::vector<std::string>& layers,
-                           const std::string& fallback) {
-  for (const std::string& layer : layers) {
+// The index of the layer that a failed file belongs to, else the fallback.
+std::size_t LayerOf(const std::string& file, const std::vector<std::string>& layers,
+                    std::size_t fallback) {
+  for (std::size_t i = 0; i < layers.size(); ++i) {
     for (const char* ext : kLayerFiles)
-      if (ReplaceExtension(layer, ext) == file) return layer;
+      if (ReplaceExtension(layers[i], ext) == file) return i;
   }
   return fallback;
 }
@@ -193,10 +193,7 @@ std::vector<TShapeWriteResult> TLayerSetWrite::FinishLayers(
     if (!layers_[i].Written) return reportNoneWritten(i);
   }
   if (!files_->Commit()) {
-    const std::string& failed = LayerOf(files_->FailedFile(), paths_, paths_[ready.front()]);
-    for (std::size_t i = 0; i < paths_.size(); ++i)
-      if (paths_[i] == failed) return reportNoneWritten(i);
-    return reportNoneWritten(ready.front());
+    return reportNoneWritten(LayerOf(files_->FailedFile(), paths_, ready.front()));
   }
   for (const std::size_t i : ready) results[i].Written = true;
   return results;
