@@ -37,9 +37,9 @@ void T2DFinishedPolygons::Capture(const T2DPolygonMesh& mesh, TPolygonId p) {
     const int holes = mesh.InnerRingCount(p);
     for (int r = -1; r < holes && sound; ++r) {
       const TRingId ring = r < 0 ? mesh.OuterRing(p) : mesh.InnerRing(p, r);
-      sound = CheckRing(mesh, ring, walk_) == TRingFault::None;
-      ringPoints_.insert(ringPoints_.end(), walk_.begin(), walk_.end());
-      ringSizes_.push_back(static_cast<std::uint32_t>(walk_.size()));
+      const std::size_t before = ringPoints_.size();
+      sound = CheckRing(mesh, ring, ringPoints_) == TRingFault::None;
+      ringSizes_.push_back(static_cast<std::uint32_t>(ringPoints_.size() - before));
     }
   } catch (const std::out_of_range&) {
     sound = false;  // a link to an object the mesh does not have

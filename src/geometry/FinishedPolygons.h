@@ -72,7 +72,6 @@ class T2DFinishedPolygons {
   std::vector<std::unique_ptr<T2DPoint[]>> chunks_;
   std::uint64_t points_ = 0;
   // Scratch space of Capture: the rings of one polygon, walked before any is kept.
-  std::vector<T2DPoint> walk_;
   std::vector<T2DPoint> ringPoints_;
   std::vector<std::uint32_t> ringSizes_;
 };

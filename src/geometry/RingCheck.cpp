@@ -42,14 +42,15 @@ TRingFault CheckRing(const T2DEdgelist& mesh, TRingId ring) {
   }
 }
 
-TRingFault CheckRing(const T2DEdgelist& mesh, TRingId ring, std::vector<T2DPoint>& walk) {
-  walk.clear();
+TRingFault CheckRing(const T2DEdgelist& mesh, TRingId ring, std::vector<T2DPoint>& points) {
   if (!ring) return TRingFault::UnknownId;
+  const std::size_t first = points.size();
   try {
-    const TRingFault fault = WalkRing(mesh, ring, &walk);
+    const TRingFault fault = WalkRing(mesh, ring, &points);
     // Origins along Next from FirstEdge are e0, e1, ..., e(n-1); along Prev the same cycle
     // reads e0, e(n-1), ..., e1.
-    if (fault == TRingFault::None) std::reverse(walk.begin() + 1, walk.end());
+    const auto from = points.begin() + static_cast<std::ptrdiff_t>(first);
+    if (fault == TRingFault::None) std::reverse(from + 1, points.end());
     return fault;
   } catch (const std::out_of_range&) {
     return TRingFault::UnknownId;

@@ -40,9 +40,9 @@ enum class TRingFault : std::uint8_t {
 
 TRingFault CheckRing(const T2DEdgelist& mesh, TRingId ring);
 // The same check, collecting the ring's points on the way (only one walk over a mesh that no
-// longer fits any cache): on success, walk holds them in the order the layer wants them, from
-// FirstEdge's origin along Prev; on a fault its content means nothing.
-TRingFault CheckRing(const T2DEdgelist& mesh, TRingId ring, std::vector<T2DPoint>& walk);
+// longer fits any cache): on success they are appended to points in the order the layer wants
+// them, from FirstEdge's origin along Prev; on a fault what was appended means nothing.
+TRingFault CheckRing(const T2DEdgelist& mesh, TRingId ring, std::vector<T2DPoint>& points);
 
 struct TPolygonFault {
   TRingFault Fault = TRingFault::None;

@@ -145,7 +145,8 @@ std::vector<TShapeWriteResult> TLayerSetWrite::FinishLayers(
     for (std::size_t i = 0; i < n; ++i) {
       TLayer& layer = layers_[i];
       if (layer.Started || layer.Check != TShapeCheck::Ready) continue;
-      layer.Names = TShapeFile::PlanTemporaries(paths_[i], *files_);
+      layer.Names = TShapeFile::TemporaryNames(paths_[i], *files_);
+      TShapeFile::RegisterTemporaries(paths_[i], *files_);
       WriteTemporaries(layer, sources[i].Source);
       if (!layer.Written) break;
     }
@@ -154,7 +155,7 @@ std::vector<TShapeWriteResult> TLayerSetWrite::FinishLayers(
   for (std::size_t i = 0; i < n; ++i) {
     // What the second thread may have created is this run's from here on, kept or removed.
     if (layers_[i].Started && layers_[i].Measured && layers_[i].Check == TShapeCheck::Ready)
-      TShapeFile::PlanTemporaries(paths_[i], *files_);
+      TShapeFile::RegisterTemporaries(paths_[i], *files_);
   }
 
   std::vector<TShapeWriteResult> results(layers_.size());

@@ -34,13 +34,8 @@ TShapeWriteResult SaveToShapefile(const T2DPolygons& list, const std::string& fi
 
 TLayerPairResult SaveLayerPair(const T2DPolygonMesh& mesh, const std::string& woodedPath,
                                const T2DPolygons& crowns, const std::string& crownPath) {
-  T2DFinishedPolygons polygons;
-  polygons.CaptureAll(mesh);
-  return SaveLayerPair(polygons, woodedPath, crowns, crownPath);
-}
-
-TLayerPairResult SaveLayerPair(const T2DFinishedPolygons& wooded, const std::string& woodedPath,
-                               const T2DPolygons& crowns, const std::string& crownPath) {
+  T2DFinishedPolygons wooded;
+  wooded.CaptureAll(mesh);
   const TMeshRecords woodedRecords(wooded);
   const TCrownRecords crownRecords(crowns);
   const TLayerToSave layers[] = {{woodedRecords, woodedPath}, {crownRecords, crownPath}};

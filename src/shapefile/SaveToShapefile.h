@@ -12,7 +12,6 @@
 
 #include <string>
 
-#include "geometry/FinishedPolygons.h"
 #include "shapefile/ShapeFile.h"
 
 namespace qv {
@@ -32,9 +31,4 @@ struct TLayerPairResult {
 };
 TLayerPairResult SaveLayerPair(const T2DPolygonMesh& mesh, const std::string& woodedPath,
                                const T2DPolygons& crowns, const std::string& crownPath);
-// The same from the wooded polygons captured out of the mesh (during the run and at its end),
-// written in creation order.
-TLayerPairResult SaveLayerPair(const T2DFinishedPolygons& wooded, const std::string& woodedPath,
-                               const T2DPolygons& crowns, const std::string& crownPath);
-
 }  // namespace qv

@@ -5,7 +5,6 @@
 #include <limits>
 
 #include "platform/Paths.h"
-#include "platform/Platform.h"
 #include "shapefile/FileSetReplacement.h"
 #include "shapefile/Projection.h"
 #include "shapefile/ShapeRecord.h"
@@ -138,31 +137,24 @@ TShapeCheck TShapeFile::Prepare(const TRecordSource& source, const TLocalDate& d
   return FillHeaders(source.HasHeights(), date) ? TShapeCheck::Ready : TShapeCheck::TooLarge;
 }
 
-TShapeCheck TShapeFile::Prepare(const TRecordSource& source) {
-  return Prepare(source, Platform().LocalDate());
-}
+namespace {
 
-std::vector<std::string> TShapeFile::PlanTemporaries(const std::string& path,
-                                                     TFileSetReplacement& files) {
-  std::vector<std::string> names;
-  for (const char* ext : {".shp", ".shx", ".dbf", ".prj"})
-    names.push_back(files.Replace(ReplaceExtension(path, ext)));
-  files.Remove(ReplaceExtension(path, ".sbn"));
-  files.Remove(ReplaceExtension(path, ".sbx"));
-  return names;
-}
+constexpr const char* kWrittenFiles[] = {".shp", ".shx", ".dbf", ".prj"};
+
+}  // namespace
 
 std::vector<std::string> TShapeFile::TemporaryNames(const std::string& path,
                                                     const TFileSetReplacement& files) {
   std::vector<std::string> names;
-  for (const char* ext : {".shp", ".shx", ".dbf", ".prj"})
+  for (const char* ext : kWrittenFiles)
     names.push_back(files.TemporaryFor(ReplaceExtension(path, ext)));
   return names;
 }
 
-bool TShapeFile::WriteTemporaries(const TRecordSource& source, const std::string& path,
-                                  TFileSetReplacement& files) {
-  return WriteFiles(source, PlanTemporaries(path, files));
+void TShapeFile::RegisterTemporaries(const std::string& path, TFileSetReplacement& files) {
+  for (const char* ext : kWrittenFiles) files.Replace(ReplaceExtension(path, ext));
+  files.Remove(ReplaceExtension(path, ".sbn"));
+  files.Remove(ReplaceExtension(path, ".sbx"));
 }
 
 }  // namespace qv

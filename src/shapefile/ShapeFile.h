@@ -72,19 +72,16 @@ class TShapeFile {
   // Measures the records and fills the headers (the attribute table dated `date`); no file is
   // touched and nothing is shown, so it may run on a thread of its own.
   TShapeCheck Prepare(const TRecordSource& source, const TLocalDate& date);
-  TShapeCheck Prepare(const TRecordSource& source);  // dated today
   std::int64_t LeftOut() const { return leftOut_; }
-  // After a Ready Prepare: the set of path written under the temporary names of files, each
-  // synced and closed, and its spatial indexes registered for removal.
-  bool WriteTemporaries(const TRecordSource& source, const std::string& path,
-                        TFileSetReplacement& files);
-  // The two halves of WriteTemporaries: the names registered with files, in the order .shp,
-  // .shx, .dbf, .prj; then the files written under them, which touches nothing but those files.
-  static std::vector<std::string> PlanTemporaries(const std::string& path,
-                                                  TFileSetReplacement& files);
-  // The names PlanTemporaries will give, without registering them.
+  // The temporary names of path's set in files, in the order .shp, .shx, .dbf, .prj, without
+  // registering them.
   static std::vector<std::string> TemporaryNames(const std::string& path,
                                                  const TFileSetReplacement& files);
+  // Registers the set with files: those names replace the set's files at Commit, and its
+  // spatial indexes go.
+  static void RegisterTemporaries(const std::string& path, TFileSetReplacement& files);
+  // After a Ready Prepare: the set written under names, each file synced and closed. Touches
+  // nothing but those files.
   bool WriteFiles(const TRecordSource& source, const std::vector<std::string>& names);
 
  private:
