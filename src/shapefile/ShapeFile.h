@@ -2,7 +2,7 @@
 // table (.dbf) and coordinate system (.prj).
 //
 // A TShapeFile serves one write, in two steps: Prepare walks every record and fills the headers
-// without touching a file; WriteTemporaries writes the set under the temporary names of a
+// without touching a file; WriteFiles writes the set under the temporary names of a
 // TFileSetReplacement, which replaces an earlier set of the same name only as a whole, together
 // with the other layer of the run (see SaveLayers in LayerSet.h). ".sbn" and ".sbx" spatial
 // indexes beside it go with the swap, because they would no longer match.
