@@ -135,6 +135,10 @@ class HostRunner:
             if finished:
                 break
             time.sleep(0.05)
+        # A small extent is done within one poll: a cancel given while its output was being
+        # reported still counts, as the user would expect of the button.
+        if self.feedback.isCanceled():
+            raise Cancelled('The run was cancelled.')
         return self._result(process.returncode, status, messages)
 
     def _read(self, stream, name, lines):
