@@ -20,7 +20,7 @@
 
 #include "calculation/TileGrid.h"
 #include "calculation/WoodedAreaCalculation.h"
-#include "dialog/languages/Languages.h"
+#include "catalogue/Languages.h"
 #include "nhmgen/NhmGenerator.h"
 
 namespace {

@@ -28,7 +28,7 @@
 #include "calculation/RowPass.h"
 #include "calculation/TreeTops.h"
 #include "calculation/WoodedAreaCalculation.h"
-#include "dialog/languages/Languages.h"
+#include "catalogue/Languages.h"
 #include "nhmgen/GridFiles.h"
 #include "nhmgen/NhmGenerator.h"
 

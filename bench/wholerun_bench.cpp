@@ -23,7 +23,7 @@
 #include <string_view>
 
 #include "calculation/WoodedAreaCalculation.h"
-#include "dialog/languages/Languages.h"
+#include "catalogue/Languages.h"
 #include "nhmgen/TileGrid.h"
 #include "platform/Paths.h"
 #include "platform/Platform.h"

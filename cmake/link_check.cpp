@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdint>
 
-#include "dialog/languages/Languages.h"
+#include "catalogue/Languages.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
 #include "platform/Platform.h"

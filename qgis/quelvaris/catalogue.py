@@ -1,6 +1,6 @@
 """The texts of the run's catalogue that the plugin shows or recognises, in its three languages.
 
-They are copied from the library's catalogue (src/dialog/languages/Languages.cpp) and must stay
+They are copied from the library's catalogue (src/catalogue/Languages.cpp) and must stay
 identical to it: the tests compare them. The names are the catalogue's identifiers.
 """
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "dialog/languages/Languages.h"
+#include "catalogue/Languages.h"
 #include "platform/Format.h"
 
 namespace qv {

@@ -10,8 +10,8 @@
 
 #include "calculation/SmallAreaElimination.h"
 #include "calculation/WoodedAreaCalculation.h"
-#include "dialog/languages/Languages.h"
-#include "dialog/prompt/IncompleteFilesDialog.h"
+#include "catalogue/Languages.h"
+#include "prompt/IncompleteFilesDialog.h"
 #include "platform/Format.h"
 #include "shapefile/CrownRecords.h"
 #include "shapefile/LayerSet.h"

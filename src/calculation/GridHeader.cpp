@@ -5,7 +5,7 @@
 
 #include "calculation/GridNumber.h"
 #include "calculation/NhmError.h"
-#include "dialog/languages/Languages.h"
+#include "catalogue/Languages.h"
 #include "platform/Format.h"
 
 namespace qv {

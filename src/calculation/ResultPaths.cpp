@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "calculation/Tile.h"
-#include "dialog/languages/Languages.h"
+#include "catalogue/Languages.h"
 #include "platform/Platform.h"
 
 namespace qv {

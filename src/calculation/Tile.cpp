@@ -11,7 +11,7 @@
 #include "calculation/RowReadAhead.h"
 #include "calculation/TileBuffers.h"
 #include "calculation/TileGrid.h"
-#include "dialog/languages/Languages.h"
+#include "catalogue/Languages.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
 #include "platform/Platform.h"

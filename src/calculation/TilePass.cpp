@@ -11,7 +11,7 @@
 #include "calculation/RowWindow.h"
 #include "calculation/TileGrid.h"
 #include "calculation/WoodedAreaCalculation.h"
-#include "dialog/languages/Languages.h"
+#include "catalogue/Languages.h"
 #include "platform/Format.h"
 
 namespace qv {

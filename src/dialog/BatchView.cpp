@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "dialog/EventDispatch.h"
-#include "dialog/languages/Languages.h"
+#include "catalogue/Languages.h"
 
 namespace qv {
 

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <string>
 
-#include "dialog/languages/Languages.h"
+#include "catalogue/Languages.h"
 
 namespace qv {
 

@@ -6,7 +6,7 @@
 // refused with the same message.
 #include "dialog/InterfaceUnit.h"
 #include "dialog/NumberRanges.h"
-#include "dialog/languages/Languages.h"
+#include "catalogue/Languages.h"
 #include "platform/Platform.h"
 
 namespace qv {

@@ -3,7 +3,7 @@
 
 #include "calculation/ParameterDefaults.h"
 #include "dialog/Settings.h"
-#include "dialog/languages/Languages.h"
+#include "catalogue/Languages.h"
 #include "platform/Format.h"
 
 namespace qv {

@@ -2,7 +2,7 @@
 #include "dialog/InterfaceUnit.h"
 
 #include "dialog/Settings.h"
-#include "dialog/languages/Languages.h"
+#include "catalogue/Languages.h"
 #include "platform/Format.h"
 
 namespace qv {

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "dialog/NumberText.h"
-#include "dialog/languages/Languages.h"
+#include "catalogue/Languages.h"
 #include "platform/Format.h"
 
 namespace qv {

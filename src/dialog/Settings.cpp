@@ -6,7 +6,7 @@
 #include "calculation/ParameterDefaults.h"
 #include "calculation/Tile.h"
 #include "dialog/NumberRanges.h"
-#include "dialog/languages/Languages.h"
+#include "catalogue/Languages.h"
 #include "platform/Paths.h"
 #include "platform/Platform.h"
 

@@ -23,7 +23,7 @@
 #include "TempDir.h"
 #include "calculation/NhmError.h"
 #include "calculation/WoodedAreaCalculation.h"
-#include "dialog/languages/Languages.h"
+#include "catalogue/Languages.h"
 #include "geometry/RingCheck.h"
 #include "platform/Paths.h"
 

@@ -9,7 +9,7 @@
 #include "RecordingPlatform.h"
 #include "dialog/Settings.h"
 #include "dialog/TestProject.h"
-#include "dialog/languages/Languages.h"
+#include "catalogue/Languages.h"
 
 namespace qv {
 namespace {

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "RecordingPlatform.h"
-#include "dialog/languages/Languages.h"
-#include "dialog/languages/Latin1.h"
-#include "dialog/languages/MessageCatalogue.h"
+#include "catalogue/Languages.h"
+#include "catalogue/Latin1.h"
+#include "catalogue/MessageCatalogue.h"
 
 namespace qv {
 namespace {

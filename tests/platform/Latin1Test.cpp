@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "dialog/languages/Latin1.h"
+#include "catalogue/Latin1.h"
 
 namespace qv {
 namespace {

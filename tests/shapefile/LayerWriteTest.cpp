@@ -14,7 +14,7 @@
 
 #include "RecordingPlatform.h"
 #include "TempDir.h"
-#include "dialog/languages/Languages.h"
+#include "catalogue/Languages.h"
 #include "geometry/Polygons.h"
 #include "platform/FileFaults.h"
 #include "platform/Format.h"

@@ -1,6 +1,6 @@
-#include "dialog/languages/MessageCatalogue.h"
+#include "catalogue/MessageCatalogue.h"
 
-#include "dialog/languages/Latin1.h"
+#include "catalogue/Latin1.h"
 
 namespace qv {
 

@@ -1,8 +1,8 @@
-#include "dialog/prompt/IncompleteFilesDialog.h"
+#include "prompt/IncompleteFilesDialog.h"
 
 #include <cstdint>
 
-#include "dialog/languages/Languages.h"
+#include "catalogue/Languages.h"
 #include "platform/Format.h"
 
 namespace qv {

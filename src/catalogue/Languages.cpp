@@ -3,11 +3,11 @@
 // Texts are written in UTF-8 here; the Windows build turns them into its 8-bit code page when
 // the language is set. "\r" breaks the line in a message box. Some texts keep the spelling
 // and the trailing blanks that users and the host's scripts have always seen.
-#include "dialog/languages/Languages.h"
+#include "catalogue/Languages.h"
 
 #include <iterator>
 
-#include "dialog/languages/MessageCatalogue.h"
+#include "catalogue/MessageCatalogue.h"
 #include "platform/Platform.h"
 
 namespace qv {

@@ -1,4 +1,4 @@
-#include "dialog/languages/Latin1.h"
+#include "catalogue/Latin1.h"
 
 #include <array>
 #include <cstdint>

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "dialog/languages/Languages.h"
+#include "catalogue/Languages.h"
 
 namespace qv {
 
