@@ -7,10 +7,6 @@
 
 namespace qv {
 
-std::string UnknownFiletypeText(int filetype) {
-  return Format(Msg(msgUnknownFiletype), {std::int64_t{filetype}});
-}
-
 std::string UnexpectedEndOfDataText(const std::string& fileName) {
   return Format(Msg(msgUnexpectedEndOfData), {std::string_view(fileName)});
 }

@@ -10,7 +10,7 @@
 
 #include "calculation/SmallAreaElimination.h"
 #include "calculation/WoodedAreaCalculation.h"
-#include "catalogue/Languages.h"
+#include "catalogue/Message.h"
 #include "prompt/IncompleteFilesDialog.h"
 #include "platform/Format.h"
 #include "shapefile/CrownRecords.h"
@@ -31,8 +31,7 @@ bool LayerComplete(const TShapeWriteResult& result, std::int64_t polygons,
                    const std::string& path) {
   if (result.LeftOut > 0) {
     Platform().Beep();
-    Platform().ShowError(
-        Format(Msg(msgLayerIncomplete), {std::int64_t{result.LeftOut}, std::string_view(path)}));
+    ShowErrorMsg(msgLayerIncomplete, {std::int64_t{result.LeftOut}, std::string_view(path)});
     return false;
   }
   return polygons == 0 || result.Written;
@@ -102,7 +101,7 @@ bool TWoodedAreaCalculation::ComputeWoodedAreas() {
     CrownCircles.reset();
     FinishedPolygons.reset();
     Platform().Beep();
-    Platform().ShowError(Msg(msgOutOfMemory));
+    ShowErrorMsg(msgOutOfMemory);
     ShowStatus(StatusBar, msgTileProcessingError);
     ResultStatus = 0;
     return false;

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "calculation/Tile.h"
-#include "catalogue/Languages.h"
+#include "catalogue/Message.h"
 #include "platform/Platform.h"
 
 namespace qv {
@@ -57,7 +57,9 @@ bool EnsureOutputDir(const std::string& outputDir, TPathRules rules) {
   if (Platform().DirectoryExists(outputDir)) return true;
   if (Platform().CreateDirectory(ExcludeTrailingDelimiter(outputDir, rules))) return true;
   Platform().Beep();
-  Platform().ShowMessage(outputDir + "\r" + Msg(msgCannotCreateDir));
+  TMessage(TMessageKind::Message, msgCannotCreateDir, {outputDir})
+      .Before(outputDir + "\r")
+      .Show();
   return false;
 }
 

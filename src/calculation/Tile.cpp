@@ -11,7 +11,7 @@
 #include "calculation/RowReadAhead.h"
 #include "calculation/TileBuffers.h"
 #include "calculation/TileGrid.h"
-#include "catalogue/Languages.h"
+#include "catalogue/Message.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
 #include "platform/Platform.h"
@@ -22,7 +22,7 @@ namespace {
 
 bool ReportMissing(const std::string& name) {
   Platform().Beep();
-  Platform().ShowMessage(Format(Msg(msgFileNotFound), {std::string_view(name)}));
+  ShowMsg(msgFileNotFound, {std::string_view(name)});
   return false;
 }
 
@@ -160,7 +160,7 @@ bool TTile::OpenAndReadHeader() {
   if (!h.HasX || !h.HasY || !std::isfinite(XllCorner) || !std::isfinite(YllCorner)) return false;
   if (binary && (h.ByteOrder == TByteOrder::MsbFirst || h.ByteOrder == TByteOrder::Unknown)) {
     Platform().Beep();
-    Platform().ShowMessage(Msg(msgFltByteOrder));
+    ShowMsg(msgFltByteOrder);
     return false;
   }
   if (h.XIsCenter) XllCorner -= CellSize / 2;

@@ -6,12 +6,11 @@
 // neighbours); the lower-right one reads its seam link of row 2999 when it starts.
 #include <cmath>
 
-#include "calculation/CalculationTexts.h"
 #include "calculation/MeshCompaction.h"
 #include "calculation/RowWindow.h"
 #include "calculation/TileGrid.h"
 #include "calculation/WoodedAreaCalculation.h"
-#include "catalogue/Languages.h"
+#include "catalogue/Message.h"
 #include "platform/Format.h"
 
 namespace qv {
@@ -35,7 +34,7 @@ class TTileFilesGuard {
 
 void RefuseFiletype(std::uint8_t filetype) {
   Platform().Beep();
-  Platform().ShowMessage(UnknownFiletypeText(filetype));
+  ShowMsg(msgUnknownFiletype, {std::int64_t{filetype}});
 }
 
 }  // namespace
@@ -95,12 +94,12 @@ bool TWoodedAreaCalculation::ProcessTile(TTile& tile, std::int32_t& tileCounter)
   tile.NhmFiletype = NhmFiletype;
   tile.BuildFileNames(Naming());
   if (!tile.ReadHeader()) {
-    Platform().ShowMessage(Format(Msg(msgReadError), {std::string_view(tile.FileName)}));
+    ShowMsg(msgReadError, {std::string_view(tile.FileName)});
     return false;
   }
   if (!(std::fabs(tile.CellSize - 1.0) < CellSizeTolerance)) {
     Platform().Beep();
-    Platform().ShowMessage(Msg(msgWindowTitle) + "\r" + Msg(msgGridResolution));
+    TMessage(TMessageKind::Message, msgGridResolution).Before(Msg(msgWindowTitle) + "\r").Show();
     return false;
   }
 
@@ -142,8 +141,9 @@ void TWoodedAreaCalculation::ReportProgress(std::int32_t tileCounter, int row, i
   if (StatusBar == nullptr) return;
   // lastRow is 0 when the extent ends within half a metre of a tile's first row.
   const std::int64_t percent = lastRow > 0 ? std::int64_t{row} * 100 / lastRow : 100;
-  StatusBar->SetText(
-      Format(Msg(msgTileProgress), {std::int64_t{tileCounter}, std::int64_t{row}, percent}));
+  StatusBar->SetProgress(
+      Format(Msg(msgTileProgress), {std::int64_t{tileCounter}, std::int64_t{row}, percent}),
+      {tileCounter, row, percent});
 }
 
 void TWoodedAreaCalculation::ReleaseFinishedBuffers(std::int32_t row, std::int32_t column) {

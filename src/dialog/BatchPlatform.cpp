@@ -2,10 +2,16 @@
 
 namespace qv {
 
-TQuestionResult TBatchPlatform::AskYesNo(std::string_view title, std::string_view text,
-                                         std::string_view yesCaption,
-                                         std::string_view noCaption) {
-  console_.Prompt(title, text, answer_ == TQuestionResult::Yes ? yesCaption : noCaption);
+void TBatchPlatform::Show(const TShownMessage& message) {
+  console_.Message(message.Text);
+  if (observer_ != nullptr) observer_->Message(message);
+}
+
+TQuestionResult TBatchPlatform::Ask(std::string_view title, const TShownMessage& question,
+                                    std::string_view yesCaption, std::string_view noCaption) {
+  const bool yes = answer_ == TQuestionResult::Yes;
+  console_.Prompt(title, question.Text, yes ? yesCaption : noCaption);
+  if (observer_ != nullptr) observer_->Question(title, question, yes);
   return answer_;
 }
 

@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "dialog/EventDispatch.h"
-#include "catalogue/Languages.h"
+#include "catalogue/Message.h"
 
 namespace qv {
 
@@ -42,13 +42,26 @@ TMsg NoLayoutReason(const TInterfaceForm& form) {
 }
 
 // What the window shows above the parameters: the extent, the shapefile and the tile layout.
-void ShowInformationLines(const TInterfaceForm& form, TConsoleOutput& console) {
+void ShowInformationLines(const TInterfaceForm& form, TConsoleOutput& console,
+                          IRunObserver* observer) {
   const TDialogControls& c = form.Controls;
   for (const TLabel* label :
-       {&c.lblXextent, &c.lblYExtent, &c.lblShapeName, &c.lblTopLeftMapNr, &c.lblTiles})
+       {&c.lblXextent, &c.lblYExtent, &c.lblShapeName, &c.lblTopLeftMapNr, &c.lblTiles}) {
     console.Message(label->Caption);
-  if (form.Calculation && !form.Calculation->LayoutReady)
-    console.Message(Msg(NoLayoutReason(form)));
+    if (observer != nullptr) observer->Information(label->Caption);
+  }
+  if (form.Calculation && !form.Calculation->LayoutReady) ShowMsg(NoLayoutReason(form));
+}
+
+// The status bar on the console, and its progress as numbers to the observer.
+void ShowStatus(const TStatusBar& statusBar, TConsoleOutput& console, IRunObserver* observer) {
+  console.Status(statusBar.SimpleText, statusBar.Progress);
+  if (observer == nullptr) return;
+  if (statusBar.Progress) {
+    observer->Progress(*statusBar.Progress);
+  } else {
+    observer->Status(statusBar.SimpleText);
+  }
 }
 
 void Report(const TWoodedAreaCalculation& calc, TRunReport& report) {
@@ -113,14 +126,14 @@ void ApplyControlEdit(TInterfaceForm& form, const TControlEdit& edit) {
 
 void ShowModalBatch(TInterfaceForm& form, const TBatchOptions& options, TConsoleOutput& console) {
   TStatusBar& statusBar = form.Controls.StatusBar1;
-  statusBar.OnChange = [&] { console.Status(statusBar.SimpleText); };
+  statusBar.OnChange = [&] { ShowStatus(statusBar, console, options.Observer); };
   form.NameRefusedFields = true;
   if (options.Report != nullptr) {
     form.OnCalculated = [&](const TWoodedAreaCalculation& calc) { Report(calc, *options.Report); };
   }
   DispatchEvent([&] {
     form.FormActivate();
-    ShowInformationLines(form, console);
+    ShowInformationLines(form, console, options.Observer);
   });
   bool edited = true;
   for (const TControlEdit& edit : options.Edits) {

@@ -16,6 +16,7 @@
 
 #include "dialog/ConsoleOutput.h"
 #include "dialog/InterfaceUnit.h"
+#include "dialog/RunObserver.h"
 #include "platform/Platform.h"
 
 namespace qv {
@@ -44,6 +45,7 @@ struct TBatchOptions {
   TQuestionResult Answer = TQuestionResult::Yes;  // to the missing-tiles prompt
   TProgressStyle Progress = TProgressStyle::Sparse;
   std::ostream* Output = nullptr;  // messages, prompts and progress; null: standard error
+  IRunObserver* Observer = nullptr;  // told the same with identities and numbers; may be null
   TRunReport* Report = nullptr;    // filled when a Calculate completes; may be null
 };
 

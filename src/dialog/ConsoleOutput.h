@@ -11,19 +11,11 @@
 #include <ostream>
 #include <string_view>
 
+#include "platform/Platform.h"
+
 namespace qv {
 
 enum class TProgressStyle { None, Sparse, InPlace };
-
-struct TTileProgress {
-  std::int64_t Tile = 0;
-  std::int64_t Line = 0;
-  std::int64_t Percent = 0;
-};
-
-// Reads a status text back as the tile progress it was formatted from with pattern (the
-// catalogue's "Tile %d line %d, %d%%" in the run's language); nothing for any other text.
-std::optional<TTileProgress> ParseTileProgress(std::string_view text, std::string_view pattern);
 
 class TConsoleOutput {
  public:
@@ -36,8 +28,8 @@ class TConsoleOutput {
   void Message(std::string_view text);
   // A prompt: its title and text, and the answer given.
   void Prompt(std::string_view title, std::string_view text, std::string_view answer);
-  // A status-bar text.
-  void Status(std::string_view text);
+  // A status-bar text, with its numbers when it is a tile's progress.
+  void Status(std::string_view text, const std::optional<TTileProgress>& progress);
   // Ends an open progress line.
   void Finish();
 

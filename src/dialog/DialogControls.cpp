@@ -75,7 +75,14 @@ int TComboBox::IndexOf(std::string_view text) const {
 }
 
 void TStatusBar::SetText(std::string_view text) {
+  Progress.reset();
   SimpleText = std::string(text);
+  if (OnChange) OnChange();
+}
+
+void TStatusBar::SetProgress(std::string_view text, const TTileProgress& progress) {
+  SimpleText = std::string(text);
+  Progress = progress;
   if (OnChange) OnChange();
 }
 

@@ -93,8 +93,10 @@ class TStatusBar final : public IStatusSink {
  public:
   std::string SimpleText;
   std::function<void()> OnChange;  // the view repaints
+  std::optional<TTileProgress> Progress;  // the numbers of the text, while it is a progress text
 
   void SetText(std::string_view text) override;
+  void SetProgress(std::string_view text, const TTileProgress& progress) override;
 };
 
 // Fixed captions of the window, not taken from the catalogue.

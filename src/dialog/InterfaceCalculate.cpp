@@ -6,7 +6,7 @@
 // refused with the same message.
 #include "dialog/InterfaceUnit.h"
 #include "dialog/NumberRanges.h"
-#include "catalogue/Languages.h"
+#include "catalogue/Message.h"
 #include "platform/Platform.h"
 
 namespace qv {
@@ -43,7 +43,9 @@ bool TInterfaceForm::Calculate() {
 }
 
 TControlId TInterfaceForm::Refuse(TControlId field, const TAcceptedRange& range) {
-  Platform().ShowMessage(NameRefusedFields ? RefusalText(field, range) : Msg(msgInvalidNumber));
+  TMessage(TMessageKind::Message, msgInvalidNumber)
+      .Worded(NameRefusedFields ? RefusalText(field, range) : Msg(msgInvalidNumber))
+      .Show();
   Controls.Focused = field;
   return field;
 }
@@ -86,7 +88,7 @@ bool TInterfaceForm::HandOverFileSettings() {
   const int type = c.rgNhmFiletype.ItemIndex();
   // A settings file can leave no file type chosen; the run would not know which files to open.
   if (type < 0) {
-    Platform().ShowMessage(Msg(msgNoFiletype));
+    ShowMsg(msgNoFiletype);
     Controls.Focused = TControlId::rgNhmFiletype;
     return false;
   }

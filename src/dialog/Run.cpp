@@ -5,13 +5,14 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "catalogue/Message.h"
 #include "dialog/BatchPlatform.h"
 
 namespace qv {
 
 std::int32_t ReportLibraryError() noexcept {
   try {
-    Platform().ShowError(LibraryErrorText);
+    Platform().Show({MsgName(msgLibraryError), TMessageKind::Error, LibraryErrorText, {}});
   } catch (...) {
     // Nothing more can be shown; the result still tells the host that nothing was computed.
   }
@@ -37,7 +38,7 @@ std::int32_t RunQuelvaris(std::int32_t xMin, std::int32_t xMax, std::int32_t yMi
   try {
     TConsoleOutput console(options.Output != nullptr ? *options.Output : std::cerr,
                            options.Progress);
-    TBatchPlatform platform(Platform(), options.Answer, console);
+    TBatchPlatform platform(Platform(), options.Answer, console, options.Observer);
     const ScopedPlatform scope(platform);
     try {
       // Released on every way out of here, the exceptional ones included.

@@ -6,7 +6,7 @@
 #include "calculation/ParameterDefaults.h"
 #include "calculation/Tile.h"
 #include "dialog/NumberRanges.h"
-#include "catalogue/Languages.h"
+#include "catalogue/Message.h"
 #include "platform/Paths.h"
 #include "platform/Platform.h"
 
@@ -176,7 +176,9 @@ void SaveSettings(const TDialogControls& controls, const std::string& file,
   if (Platform().IniWrite(file, ValuesToSave(controls, file, Platform().NumberFormat()), error))
     return;
   Platform().Beep();
-  Platform().ShowMessage(Msg(msgSettingsWriteError) + "\r" + Msg(msgErrorMessage) + "\r" + error);
+  TMessage(TMessageKind::Message, msgSettingsWriteError, {error})
+      .After("\r" + Msg(msgErrorMessage) + "\r" + error)
+      .Show();
   saveSettingsOnClose = false;
 }
 

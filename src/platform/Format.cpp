@@ -6,6 +6,10 @@
 namespace qv {
 
 std::string Format(std::string_view pattern, std::initializer_list<TFormatArg> args) {
+  return FormatArgs(pattern, {args.begin(), args.size()});
+}
+
+std::string FormatArgs(std::string_view pattern, std::span<const TFormatArg> args) {
   std::string out;
   out.reserve(pattern.size() + 16);
   auto next = args.begin();

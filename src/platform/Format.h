@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -14,5 +15,6 @@ namespace qv {
 using TFormatArg = std::variant<std::int64_t, std::string_view>;
 
 std::string Format(std::string_view pattern, std::initializer_list<TFormatArg> args);
+std::string FormatArgs(std::string_view pattern, std::span<const TFormatArg> args);
 
 }  // namespace qv

@@ -12,6 +12,21 @@ IPlatform*& Current() {
 
 }  // namespace
 
+void IStatusSink::SetProgress(std::string_view text, const TTileProgress&) { SetText(text); }
+
+void IPlatform::Show(const TShownMessage& message) {
+  if (message.Kind == TMessageKind::Error) {
+    ShowError(message.Text);
+  } else {
+    ShowMessage(message.Text);
+  }
+}
+
+TQuestionResult IPlatform::Ask(std::string_view title, const TShownMessage& question,
+                               std::string_view yesCaption, std::string_view noCaption) {
+  return AskYesNo(title, question.Text, yesCaption, noCaption);
+}
+
 IPlatform& Platform() { return *Current(); }
 
 ScopedPlatform::ScopedPlatform(IPlatform& replacement) : previous_(Current()) {

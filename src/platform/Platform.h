@@ -19,6 +19,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/Format.h"
+
 namespace qv {
 
 enum class TQuestionResult { Yes, No, Cancel };
@@ -44,12 +46,35 @@ struct TIniEntry {
   std::optional<std::string> Value;
 };
 
+// How far the tile pass is: the tile's number in the pass (from 1), the row of the tile, and
+// the share of the tile's rows done.
+struct TTileProgress {
+  std::int64_t Tile = 0;
+  std::int64_t Row = 0;
+  std::int64_t Percent = 0;
+};
+
 // Where the computation writes its progress texts (the dialog's status bar).
 class IStatusSink {
  public:
   virtual ~IStatusSink() = default;
   // Sets the simple text and repaints at once.
   virtual void SetText(std::string_view text) = 0;
+  // A progress text with the numbers it says, for views that hand them on to a program; the
+  // default shows the text.
+  virtual void SetProgress(std::string_view text, const TTileProgress& progress);
+};
+
+enum class TMessageKind { Message, Error };
+
+// A message box as the code that shows it names it. People read the text; a program reading a
+// run (the host program's event stream) goes by the identifier and the arguments, which stay
+// the same whatever the language. Everything is borrowed for the duration of the call.
+struct TShownMessage {
+  std::string_view Id;  // the catalogue identifier ("msgFileNotFound"); empty for fixed texts
+  TMessageKind Kind = TMessageKind::Message;
+  std::string_view Text;
+  std::span<const TFormatArg> Args;  // the values the text was made with
 };
 
 class IPlatform {
@@ -62,9 +87,14 @@ class IPlatform {
   virtual void ShowMessage(std::string_view text) = 0;
   // Message box with the error icon and an OK button.
   virtual void ShowError(std::string_view text) = 0;
+  // A message with its identity; the default shows its text with ShowMessage or ShowError.
+  virtual void Show(const TShownMessage& message);
   // Modal Yes/No question; Yes is the default button, Escape and the close box give Cancel.
   virtual TQuestionResult AskYesNo(std::string_view title, std::string_view text,
                                    std::string_view yesCaption, std::string_view noCaption) = 0;
+  // The same question with the identity of its text; the default asks AskYesNo.
+  virtual TQuestionResult Ask(std::string_view title, const TShownMessage& question,
+                              std::string_view yesCaption, std::string_view noCaption);
   // Hourglass cursor on/off; returns the previous state so callers can restore it.
   virtual bool SetBusyCursor(bool busy) = 0;
 

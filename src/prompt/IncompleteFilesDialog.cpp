@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "catalogue/Languages.h"
+#include "catalogue/Message.h"
 #include "platform/Format.h"
 
 namespace qv {
@@ -10,16 +10,18 @@ namespace qv {
 TIncompleteFilesDialog::TIncompleteFilesDialog()
     : Caption(Msg(msgMissingFilesTitle)), btnYes(Msg(msgYes)), btnNo(Msg(msgNo)) {}
 
-TQuestionResult TIncompleteFilesDialog::ShowModal() {
-  return Platform().AskYesNo(Caption, lblMessage, btnYes, btnNo);
+TQuestionResult TIncompleteFilesDialog::ShowModal(std::span<const TFormatArg> args) {
+  const TShownMessage question{MsgName(msgMissingFilesPrompt), TMessageKind::Message, lblMessage,
+                               args};
+  return Platform().Ask(Caption, question, btnYes, btnNo);
 }
 
 bool ConfirmMissingTiles(int found, int total) {
   Platform().Beep();
   TIncompleteFilesDialog prompt;
-  prompt.lblMessage =
-      Format(Msg(msgMissingFilesPrompt), {std::int64_t{found}, std::int64_t{total}});
-  return prompt.ShowModal() == TQuestionResult::Yes;
+  const TFormatArg counts[] = {std::int64_t{found}, std::int64_t{total}};
+  prompt.lblMessage = FormatArgs(Msg(msgMissingFilesPrompt), counts);
+  return prompt.ShowModal(counts) == TQuestionResult::Yes;
 }
 
 }  // namespace qv

@@ -6,6 +6,7 @@
 // as No.
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "platform/Platform.h"
@@ -22,8 +23,9 @@ class TIncompleteFilesDialog {
   std::string btnYes;
   std::string btnNo;
 
-  // Shows the prompt modally and returns its result: Yes, No, or Cancel for the close box.
-  TQuestionResult ShowModal();
+  // Shows the prompt modally and returns its result: Yes, No, or Cancel for the close box. args:
+  // the values the question was worded with, for views that hand them on to a program.
+  TQuestionResult ShowModal(std::span<const TFormatArg> args = {});
 };
 
 // Asks whether to go on with no-data tiles, "Only found out of total NHM files found ...".

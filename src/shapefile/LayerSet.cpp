@@ -4,7 +4,7 @@
 #include <exception>
 #include <memory>
 
-#include "catalogue/Languages.h"
+#include "catalogue/Message.h"
 #include "platform/Format.h"
 #include "platform/Paths.h"
 #include "platform/Platform.h"
@@ -20,12 +20,12 @@ constexpr const char* kLayerFiles[] = {".shp", ".shx", ".dbf", ".prj", ".sbn", "
 
 void ReportWriteError(const std::string& path) {
   Platform().Beep();
-  Platform().ShowError(Msg(msgShapefileWriteError) + path);
+  TMessage(TMessageKind::Error, msgShapefileWriteError, {path}).After(path).Show();
 }
 
 void ReportTooLarge(const std::string& path) {
   Platform().Beep();
-  Platform().ShowError(Format(Msg(msgLayerTooLarge), {std::string_view(path)}));
+  ShowErrorMsg(msgLayerTooLarge, {std::string_view(path)});
 }
 
 std::vector<std::string> FilesOf(std::span<const std::string> layerPaths) {
@@ -179,7 +179,7 @@ std::vector<TShapeWriteResult> TLayerSetWrite::FinishLayers(
     if (layer.Check == TShapeCheck::Ready) ready.push_back(i);
     if (layer.Check == TShapeCheck::Empty) {
       Platform().Beep();
-      Platform().ShowMessage(Msg(msgNoPolygons));
+      ShowMsg(msgNoPolygons);
     }
     if (layer.Check == TShapeCheck::Broken) ReportWriteError(paths_[i]);
     if (layer.Check == TShapeCheck::TooLarge) ReportTooLarge(paths_[i]);

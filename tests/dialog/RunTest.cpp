@@ -134,21 +134,16 @@ TEST_F(Run, editsAreCheckedBeforeTheRunWithoutShowingOrWritingAnything) {
   EXPECT_TRUE(platform.messages.empty());
 }
 
-// The sparse style is read back from the catalogue's progress text in the runs above and in the
-// host program's; on a terminal the progress is one line that messages end first.
+// On a terminal the progress is one line that messages end first.
 TEST(ConsoleOutput, progressIsRewrittenInPlaceOnATerminal) {
   std::ostringstream out;
   {
     TConsoleOutput console(out, TProgressStyle::InPlace);
-    for (const char* status : {"Tile 1", "Tile 1 line 50"}) console.Status(status);
+    for (const char* status : {"Tile 1", "Tile 1 line 50"}) console.Status(status, std::nullopt);
     console.Message("Error\rsecond line");
-    console.Status("Tile 2");
+    console.Status("Tile 2", std::nullopt);
   }
   EXPECT_EQ(out.str(), "\rTile 1\x1b[K\rTile 1 line 50\x1b[K\nError\nsecond line\n\rTile 2\x1b[K\n");
-  EXPECT_TRUE(ParseTileProgress("[ 7] -3/4%", "[%2d] %d/%d%%"));
-  EXPECT_TRUE(ParseTileProgress("%x 1 2 3", "%%x %d %d %d"));  // a literal '%' first
-  for (const char* text : {"Tile 1 line 50, 2% ", "Tile 1 line x, 2%", "Writing shapefiles.."})
-    EXPECT_FALSE(ParseTileProgress(text, "Tile %d line %d, %d%%")) << text;
 }
 
 }  // namespace

@@ -102,7 +102,8 @@ int RunDemo(const std::string& directory, TProgressStyle progress, std::ostream&
   const auto run = Clock::now();
   const std::int32_t result =
       RunQuelvaris(e.XMin, e.XMax, e.YMin, e.YMax, shapefile.string().c_str(), options);
-  PrintRunSummary(out, result, report, SecondsSince(run));
+  if (result >= 1 && result <= 4)
+    PrintRunSummary(out, CollectRunFigures(result, report, SecondsSince(run)));
   out << "quelvaris returned " << result << "\n";
   return 0;
 }

@@ -7,6 +7,8 @@ namespace qv::host {
 
 namespace {
 
+constexpr std::string_view kEventsOption = "--events";
+
 std::int32_t Coordinate(std::string_view name, std::string_view text) {
   std::int32_t value = 0;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -57,6 +59,8 @@ THostCommand ParseRun(std::span<const std::string_view> args) {
       command.Options.Answer = Answer(ValueOf(args, i));
     } else if (arg == "--cancel") {
       command.Options.Press = TBatchButton::Cancel;
+    } else if (arg == kEventsOption) {
+      command.Events = true;
     } else {
       throw EUsageError("unknown option " + std::string(arg));
     }
@@ -80,6 +84,9 @@ THostCommand ParseHostCommandLine(std::span<const std::string_view> args) {
   THostCommand command;
   if (args[0] == "-h" || args[0] == "--help") {
     command.Mode = THostMode::Help;
+  } else if (args[0] == "--catalogue") {
+    if (args.size() != 1) throw EUsageError("--catalogue takes no arguments");
+    command.Mode = THostMode::Catalogue;
   } else if (args[0] == "--delete-temp-files") {
     if (args.size() != 2) throw EUsageError("--delete-temp-files takes exactly one PATH");
     command.Mode = THostMode::DeleteTempFiles;
@@ -94,9 +101,19 @@ THostCommand ParseHostCommandLine(std::span<const std::string_view> args) {
   return command;
 }
 
+bool WantsEvents(std::span<const std::string_view> args) {
+  for (const std::string_view arg : args) {
+    if (arg == "--") return false;
+    if (arg == kEventsOption) return true;
+  }
+  return false;
+}
+
 std::string HostUsageText() {
-  return R"(usage: quelvaris-host [--set NAME=TEXT]... [--answer yes|no] [--cancel] XMIN XMAX YMIN YMAX SHAPEFILE
+  return R"(usage: quelvaris-host [--set NAME=TEXT]... [--answer yes|no] [--cancel] [--events]
+                      XMIN XMAX YMIN YMAX SHAPEFILE
        quelvaris-host --delete-temp-files PATH
+       quelvaris-host --catalogue
        quelvaris-host demo [DIR]
 
 Runs what the library's export quelvaris runs for a GIS host: the parameter dialog over the
@@ -112,6 +129,10 @@ NAME_w2.shp (crown circles) are written beside SHAPEFILE.
                     rgNhmFiletype (0 ASCII grid, 1 binary float grid)
   --answer yes|no   the answer to "use dummy files for missing files?" (default yes)
   --cancel          press Cancel instead of Calculate (only the settings are written)
+  --events          tell the run as JSON objects, one a line, on standard output (for
+                    programs: progress, messages with their identifiers, the question and its
+                    answer, the summary and the result; see the README)
+  --catalogue       print the message catalogue as JSON: identifier -> {"en", "fr", "de"}
   --delete-temp-files PATH
                     delete the host's temporary PATH_comb.* and PATH_merg.* layers
   demo [DIR]        generate a 2 x 2 tile height model in DIR (default build/demo) and run

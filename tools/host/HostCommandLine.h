@@ -1,7 +1,9 @@
 // The command line of quelvaris-host, the program that stands in for the GIS host.
 //
-//   quelvaris-host [--set NAME=TEXT]... [--answer yes|no] [--cancel] XMIN XMAX YMIN YMAX SHAPEFILE
+//   quelvaris-host [--set NAME=TEXT]... [--answer yes|no] [--cancel] [--events]
+//                  XMIN XMAX YMIN YMAX SHAPEFILE
 //   quelvaris-host --delete-temp-files PATH
+//   quelvaris-host --catalogue
 //   quelvaris-host demo [DIR]
 #pragma once
 
@@ -15,7 +17,7 @@
 
 namespace qv::host {
 
-enum class THostMode { Run, DeleteTempFiles, Demo, Help };
+enum class THostMode { Run, DeleteTempFiles, Demo, Help, Catalogue };
 
 struct THostCommand {
   THostMode Mode = THostMode::Run;
@@ -25,6 +27,7 @@ struct THostCommand {
   std::int32_t YMax = 0;
   std::string Path;  // the shapefile (Run), the temporary layers' path, or the demo directory
   TBatchOptions Options;
+  bool Events = false;  // the run told as JSON events on standard output
 };
 
 inline constexpr std::string_view DefaultDemoDirectory = "build/demo";
@@ -36,6 +39,10 @@ class EUsageError : public std::runtime_error {
 
 // `args` without the program name. Throws EUsageError naming what is wrong.
 THostCommand ParseHostCommandLine(std::span<const std::string_view> args);
+
+// Whether the command line asks for events, even one that ParseHostCommandLine refuses: the
+// refusal is then an event too.
+bool WantsEvents(std::span<const std::string_view> args);
 
 std::string HostUsageText();
 

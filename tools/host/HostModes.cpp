@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "Demo.h"
+#include "EventStream.h"
 #include "RunSummary.h"
 #include "Terminal.h"
 #include "dialog/Run.h"
@@ -25,22 +26,37 @@ std::optional<int> RunOtherMode(const THostCommand& command, std::string_view us
       return ExitDone;
     case THostMode::Demo:
       return RunDemo(command.Path, ProgressStyleForStandardError(), std::cout, std::cerr);
+    case THostMode::Catalogue:
+      WriteCatalogue(std::cout);
+      return ExitDone;
     case THostMode::Run:
       break;
   }
   return std::nullopt;
 }
 
+int Failure(std::string_view problem, TEventStream* events) noexcept {
+  try {
+    std::cerr << "quelvaris-host: " << problem << "\n";
+    if (events != nullptr) events->Failure(problem);
+  } catch (...) {
+    // The exit code still says it.
+  }
+  return ExitFailure;
+}
+
 }  // namespace
 
 int HostMain(std::span<const std::string_view> args, std::string_view usage,
              const std::function<int(const THostCommand&, const std::string&)>& runCalculation) {
+  TEventStream stream(std::cout);
+  TEventStream* events = WantsEvents(args) ? &stream : nullptr;
   try {
     THostCommand command;
     try {
       command = ParseHostCommandLine(args);
     } catch (const EUsageError& e) {
-      return UsageError(e.what());
+      return UsageError(e.what(), events);
     }
     if (const auto done = RunOtherMode(command, usage)) return *done;
     // A GIS host always passes a full path; a relative one would put the settings and the
@@ -48,15 +64,15 @@ int HostMain(std::span<const std::string_view> args, std::string_view usage,
     const auto shapefile = std::filesystem::absolute(command.Path).lexically_normal().string();
     return runCalculation(command, shapefile);
   } catch (const std::exception& e) {
-    std::cerr << "quelvaris-host: " << e.what() << "\n";
+    return Failure(e.what(), events);
   } catch (...) {
-    std::cerr << "quelvaris-host: unexpected failure\n";
+    return Failure("unexpected failure", events);
   }
-  return ExitFailure;
 }
 
-int UsageError(std::string_view problem) {
+int UsageError(std::string_view problem, TEventStream* events) {
   std::cerr << "quelvaris-host: " << problem << " (try --help)\n";
+  if (events != nullptr) events->Usage(problem);
   return ExitUsage;
 }
 
@@ -66,22 +82,37 @@ int RunBatch(const THostCommand& command, const std::string& shapefile) {
   options.Progress = ProgressStyleForStandardError();
   TRunReport report;
   options.Report = &report;
+  TEventStream stream(std::cout);
+  TEventStream* events = command.Events ? &stream : nullptr;
+  options.Observer = events;
   const auto& c = command;
   if (const auto refusal =
           CheckBatchEdits(c.XMin, c.XMax, c.YMin, c.YMax, shapefile.c_str(), options)) {
     std::cerr << "quelvaris-host: " << *refusal << "\n";
+    if (events != nullptr) events->Usage(*refusal);
     return ExitUsage;
   }
   const std::int32_t result =
       RunQuelvaris(c.XMin, c.XMax, c.YMin, c.YMax, shapefile.c_str(), options);
-  return ReportRun(result, report, started);
+  return ReportRun(result, report, started, events);
 }
 
 int ReportRun(std::int32_t result, const TRunReport& report,
-              std::chrono::steady_clock::time_point started) {
+              std::chrono::steady_clock::time_point started, TEventStream* events) {
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
-  PrintRunSummary(std::cout, result, report, elapsed.count());
-  std::cout << "quelvaris returned " << result << "\n";
+  if (result >= 1 && result <= 4) {
+    const TRunFigures figures = CollectRunFigures(result, report, elapsed.count());
+    if (events != nullptr) {
+      events->Summary(figures);
+    } else {
+      PrintRunSummary(std::cout, figures);
+    }
+  }
+  if (events != nullptr) {
+    events->Result(result);
+  } else {
+    std::cout << "quelvaris returned " << result << "\n";
+  }
   return ExitDone;
 }
 

@@ -26,16 +26,20 @@ int HostMain(std::span<const std::string_view> args, std::string_view usage,
              const std::function<int(const THostCommand&, const std::string& shapefile)>&
                  runCalculation);
 
-// A command-line mistake on standard error, one line: ExitUsage.
-int UsageError(std::string_view problem);
+class TEventStream;
+
+// A command-line mistake on standard error, one line, and as an event when events are asked
+// for: ExitUsage.
+int UsageError(std::string_view problem, TEventStream* events = nullptr);
 
 // The batch view on the command's extent and shapefile, progress on standard error. An edit that
 // cannot be made, or a number typed by one that Calculate would refuse, ends the command before
 // the dialog runs (UsageError). Otherwise the run is reported (ReportRun).
 int RunBatch(const THostCommand& command, const std::string& shapefile);
 
-// The summary of a completed run and "quelvaris returned N" on standard output: ExitDone.
+// The summary of a completed run and "quelvaris returned N" on standard output, or their events:
+// ExitDone.
 int ReportRun(std::int32_t result, const TRunReport& report,
-              std::chrono::steady_clock::time_point started);
+              std::chrono::steady_clock::time_point started, TEventStream* events = nullptr);
 
 }  // namespace qv::host

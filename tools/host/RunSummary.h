@@ -13,15 +13,33 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <ostream>
+#include <string>
 
+#include "LayerSummary.h"
 #include "dialog/BatchView.h"
 
 namespace qv::host {
 
-// result: what quelvaris returned (1 to 4; nothing is printed for other values). A report
-// without tiles (the Windows host's dialog, which reports only its result) leaves that line out.
-void PrintRunSummary(std::ostream& out, std::int32_t result, const TRunReport& report,
-                     double seconds);
+struct TLayerFigures {
+  std::string Path;
+  bool Written = false;
+  std::optional<TLayerSummary> Summary;  // nothing when the written layer cannot be read back
+};
+
+struct TRunFigures {
+  std::int32_t Tiles = 0;  // 0: the view reported no tiles (the Windows host's dialog)
+  std::int32_t TilesRead = 0;
+  TLayerFigures Woods;  // Summary->FieldSum: the total area
+  TLayerFigures Crowns;
+  double Seconds = 0.0;
+};
+
+// The figures of a completed run; result is what quelvaris returned (1 to 4).
+TRunFigures CollectRunFigures(std::int32_t result, const TRunReport& report, double seconds);
+
+// The summary above; a report without tiles leaves that line out.
+void PrintRunSummary(std::ostream& out, const TRunFigures& figures);
 
 }  // namespace qv::host

@@ -1,6 +1,6 @@
 // quelvaris-host.exe: the host program on Windows.
 //
-// With --set, --answer, --cancel or --batch it runs the batch view exactly as the Linux host
+// With --set, --answer, --cancel, --events or --batch it runs the batch view exactly as the Linux host
 // does (the dialog as a script, messages on standard error). Without them it loads
 // quelvaris32.dll from its own directory and calls the export quelvaris, which shows the real
 // dialog: the library can be used, and tried out, without the GIS host.
@@ -29,15 +29,17 @@ using TQuelvaris = std::int32_t(__stdcall*)(std::int32_t, std::int32_t, std::int
 
 std::string UsageText() {
   return HostUsageText() +
-         "On Windows a run without --set, --answer, --cancel or --batch shows the dialog of\n"
-         "quelvaris32.dll (loaded from this program's directory); --batch runs it without.\n";
+         "On Windows a run without --set, --answer, --cancel, --events or --batch shows the\n"
+         "dialog of quelvaris32.dll (loaded from this program's directory); --batch runs it\n"
+         "without.\n";
 }
 
 // The options before "--" that ask for the batch view.
 bool WantsBatch(const std::vector<std::string_view>& args) {
   for (const std::string_view arg : args) {
     if (arg == "--") return false;
-    if (arg == kBatchOption || arg == "--set" || arg == "--answer" || arg == "--cancel")
+    if (arg == kBatchOption || arg == "--set" || arg == "--answer" || arg == "--cancel" ||
+        arg == "--events")
       return true;
   }
   return false;
