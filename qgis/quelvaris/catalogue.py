@@ -1,50 +1,48 @@
-"""The texts of the run's catalogue that the plugin shows or recognises, in its three languages.
+"""The texts of the library's catalogue that the plugin shows itself (the share's steps and
+errors, a parcel layer without features), in the language of QGIS's user interface.
 
-They are copied from the library's catalogue (src/catalogue/Languages.cpp) and must stay
-identical to it: the tests compare them. The names are the catalogue's identifiers.
+They come from the host program, which lists its catalogue (quelvaris-host --catalogue), asked
+once per program and kept for the session. When no host program can be run the identifier is
+shown instead: it still tells one step or error from another.
 """
 
-from qgis.core import QgsApplication
+import json
+import subprocess
 
-# identifier: (English, French, German)
-TEXTS = {
-    'msgNoFeatureSelected': ('No feature selected', 'Aucune entité sélectionnée',
-                             'Kein Feature ausgewählt'),
-    'msgAddingFields': ('adding fields', 'ajout des champs', 'Felder hinzufügen'),
-    'msgMerging': ('merging shapes', 'combinaison des formes', 'Formen zusammenführen'),
-    'msgDissolving': ('dissolving shapes', 'fusion des formes', 'Formen auflösen'),
-    'msgIntersecting': ('intersecting shapes', 'intersection des formes', 'Formen verschneiden'),
-    'msgUpdatingParcels': ('Calculating areas and updating parcel table',
-                           'Calcul des surfaces et mise à jour de la table des parcelles',
-                           'Flächen berechnen und Parzellentabelle aktualisieren'),
-    'msgCleaningUp': ('cleaning up temporary tables', 'nettoyage des tables temporaires',
-                      'temporäre Tabellen aufräumen'),
-    'msgGeoprocessorError': ('Error in Geoprocessor', 'Erreur dans le Geoprocessor',
-                             'Fehler im Geoprocessor'),
-    'msgMerge': ('Merge', 'Combiner', 'Zusammenführen'),
-    'msgDissolve': ('Dissolve', 'Fusionner', 'Auflösen'),
-    'msgIntersect': ('Intersect', 'Intersecter', 'Verschneiden'),
-    'msgInvalidShape': ('Invalid shape or invalid area', 'Forme ou surface non valide',
-                        'Ungültige Form oder ungültige Fläche'),
-    # Shown by the run itself; the plugin recognises them in the run's output, whatever the
-    # language the run chose.
-    'msgFileNotFound': ('File not found: "%s"', 'Le fichier "%s" n\'existe pas',
-                        'Datei "%s" nicht gefunden'),
-    'msgMissingFilesTitle': ('Missing files', 'Fichiers manquants', 'Fehlende Dateien'),
-}
+from qgis.core import QgsApplication, QgsProcessingException
 
-ENGLISH, FRENCH, GERMAN = 0, 1, 2
+ENGLISH, FRENCH, GERMAN = 'en', 'fr', 'de'
+
+_catalogues = {}  # program -> {identifier: {language: text}}
 
 
 def language():
     """The language of QGIS's user interface: French and German as such, English otherwise."""
     code = (QgsApplication.locale() or '')[:2].lower()
-    return {'fr': FRENCH, 'de': GERMAN}.get(code, ENGLISH)
+    return code if code in (FRENCH, GERMAN) else ENGLISH
+
+
+def host_catalogue(program):
+    """The catalogue of that host program; empty when it cannot be had (not kept, so that a
+    program put right later is asked again)."""
+    if program not in _catalogues:
+        try:
+            listing = subprocess.run(
+                [program, '--catalogue'], stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                stderr=subprocess.DEVNULL, timeout=30, check=True,
+                creationflags=getattr(subprocess, 'CREATE_NO_WINDOW', 0))
+            _catalogues[program] = json.loads(listing.stdout.decode('utf-8'))
+        except (OSError, subprocess.SubprocessError, ValueError):
+            return {}
+    return _catalogues[program]
 
 
 def msg(identifier):
-    return TEXTS[identifier][language()]
+    from .host_program import configured_program, find_host_program
+    try:
+        program = find_host_program(configured_program())
+    except QgsProcessingException:
+        return identifier
+    texts = host_catalogue(program).get(identifier)
+    return texts.get(language(), identifier) if isinstance(texts, dict) else identifier
 
-
-def all_languages(identifier):
-    return TEXTS[identifier]

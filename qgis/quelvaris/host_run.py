@@ -1,30 +1,30 @@
-"""One run of the host program quelvaris-host: its command line, its progress and its result.
+"""One run of the host program quelvaris-host: its command line, its events and its result.
 
-The host types the parameters into the run's dialog (--set NAME=TEXT, in the dialog's order),
-presses Calculate, prints every message box and the status bar's progress on standard error and
-ends with "quelvaris returned N" on standard output. It reads numbers in the locale's format:
-on Linux the plugin gives it the C number format; Windows' host reads the user's format, which
-QLocale.system() reports too.
+The host types the parameters into the run's dialog (--set NAME=TEXT, in the dialog's order) and
+presses Calculate. With --events it tells the run on standard output, one JSON object a line:
+progress as numbers, each message with its catalogue identifier, the missing-tiles question with
+the answer given, the summary and, last, the result. Nothing here reads the texts meant for
+people (standard error keeps them, and is shown only when the host ends without a result). The
+host reads numbers in the locale's format: on Linux the plugin gives it the C number format;
+Windows' host reads the user's format, which QLocale.system() reports too.
 """
 
+import collections
+import json
 import locale
 import os
 import queue
-import re
 import subprocess
 import threading
 import time
-from collections import namedtuple
 
 from qgis.PyQt.QtCore import QLocale
 from qgis.core import QgsProcessingException
 
-from .catalogue import FRENCH, all_languages, language
+from .catalogue import FRENCH, language
 
-RESULT_LINE = re.compile(r'quelvaris returned (-?\d+)\s*$')
-# "Tile 1 line 50, 1%" in any of the run's languages.
-PROGRESS_LINE = re.compile(r'(\d+)\D+(\d+),\s*(\d+)\s*%$')
-TERMINAL_CONTROL = re.compile(r'\x1b\[[0-9;]*[A-Za-z]')
+# What standard error's last lines may add to the report of a host that ended without a result.
+STDERR_LINES = 20
 
 
 class Cancelled(QgsProcessingException):
@@ -33,7 +33,7 @@ class Cancelled(QgsProcessingException):
 
 # What the user chose: the height model's folder (relative to the run folder, as the dialog
 # takes it) and naming, and the six numbers, with the dialog's defaults.
-HostSettings = namedtuple('HostSettings', [
+HostSettings = collections.namedtuple('HostSettings', [
     'nhm_dir', 'file_type', 'ascii_extension', 'prefix', 'separator', 'suffix',
     'min_tree_height', 'radius_slope', 'radius_intercept', 'circle_points', 'min_clearing_area',
     'min_wooded_area'], defaults=[0, '.txt', '', '', '_dhm_grid1', 2.0, 0.1117, 2.6894, 36, 100.0,
@@ -41,18 +41,21 @@ HostSettings = namedtuple('HostSettings', [
 
 
 class HostResult:
-    def __init__(self, status, messages):
+    """What a run returned, and the messages and questions it showed (events as dictionaries)."""
+
+    def __init__(self, status, messages, prompts):
         self.status = status
         self.messages = messages
+        self.prompts = prompts
+
+    def texts(self):
+        return [m['text'] for m in self.messages]
 
     def missing_files(self):
-        patterns = [re.compile('^' + re.escape(text).replace('%s', '.*') + '$')
-                    for text in all_languages('msgFileNotFound')]
-        return [m for m in self.messages if any(p.match(m) for p in patterns)]
+        return [m['text'] for m in self.messages if m.get('id') == 'msgFileNotFound']
 
     def asked_for_missing_files(self):
-        titles = tuple(title + ':' for title in all_languages('msgMissingFilesTitle'))
-        return any(m.startswith(titles) for m in self.messages)
+        return any(p.get('id') == 'msgMissingFilesPrompt' for p in self.prompts)
 
 
 def _number(value, decimal_point):
@@ -79,7 +82,7 @@ def host_arguments(settings, extent, shapefile):
     ]
     if settings.file_type == 0:
         edits.append(('cmbNhmFileExt', settings.ascii_extension))
-    arguments = ['--batch'] if os.name == 'nt' else []
+    arguments = ['--events']
     for name, text in edits:
         arguments += ['--set', '{}={}'.format(name, text)]
     return arguments + ['--'] + [str(int(v)) for v in extent] + [shapefile]
@@ -96,15 +99,24 @@ def host_environment():
     return env
 
 
+def _readable_event(event, readable):
+    """The event with its texts and string arguments as the user knows the paths in them."""
+    for key in ('text', 'title'):
+        if isinstance(event.get(key), str):
+            event[key] = readable(event[key])
+    if isinstance(event.get('args'), list):
+        event['args'] = [readable(a) if isinstance(a, str) else a for a in event['args']]
+    return event
+
+
 class HostRunner:
-    """Runs the host, turning its output into Processing progress and log lines; the feedback's
+    """Runs the host, turning its events into Processing progress and log lines; the feedback's
     cancel stops it."""
 
-    def __init__(self, program, feedback, readable=lambda line: line):
+    def __init__(self, program, feedback, readable=lambda text: text):
         self.program = program
         self.feedback = feedback
         self.readable = readable
-        self.encoding = locale.getpreferredencoding(False) if os.name == 'nt' else 'utf-8'
 
     def run(self, arguments):
         self.feedback.pushCommandInfo(' '.join([self.program] + arguments))
@@ -115,23 +127,24 @@ class HostRunner:
                                        env=host_environment(), creationflags=flags)
         except OSError as error:
             raise QgsProcessingException('{} could not be started: {}'.format(self.program, error))
-        lines = queue.Queue()
-        readers = [threading.Thread(target=self._read, args=(stream, name, lines), daemon=True)
-                   for stream, name in ((process.stdout, 'out'), (process.stderr, 'err'))]
+        events = queue.Queue()
+        errors = collections.deque(maxlen=STDERR_LINES)
+        readers = [threading.Thread(target=target, args=(stream, sink), daemon=True)
+                   for target, stream, sink in ((_read_events, process.stdout, events),
+                                                (_read_lines, process.stderr, errors))]
         for reader in readers:
             reader.start()
-        status, messages = None, []
+        report = _Report()
         while True:
             finished = process.poll() is not None
             if self.feedback.isCanceled() and not finished:
-                self._stop(process)
+                _stop(process)
                 raise Cancelled('The run was cancelled; the host program was stopped.')
             if finished:
                 for reader in readers:
                     reader.join()
-            while not lines.empty():
-                name, line = lines.get()
-                status = self._take(name, line, messages, status)
+            while not events.empty():
+                self._take(_readable_event(events.get(), self.readable), report)
             if finished:
                 break
             time.sleep(0.05)
@@ -139,49 +152,77 @@ class HostRunner:
         # reported still counts, as the user would expect of the button.
         if self.feedback.isCanceled():
             raise Cancelled('The run was cancelled.')
-        return self._result(process.returncode, status, messages)
+        return report.result(process.returncode, errors)
 
-    def _read(self, stream, name, lines):
-        pending = b''
-        for chunk in iter(lambda: stream.read1(4096), b''):
-            pending += chunk
-            *complete, pending = re.split(rb'[\r\n]', pending)
-            for line in complete:
-                lines.put((name, line))
-        lines.put((name, pending))
-        stream.close()
+    def _take(self, event, report):
+        kind = event.get('event')
+        if kind == 'progress':
+            self.feedback.setProgress(int(event['percent']))
+            self.feedback.setProgressText(event['text'])
+        elif kind in ('message', 'prompt'):
+            text = event['text']
+            if kind == 'prompt':
+                text = '{}: {} -> {}'.format(event['title'], text, event['answer'])
+            self.feedback.pushInfo(text)
+        elif kind in ('info', 'status'):
+            self.feedback.pushConsoleInfo(event['text'])
+        report.take(event)
 
-    def _take(self, name, raw, messages, status):
-        line = self.readable(TERMINAL_CONTROL.sub('', raw.decode(self.encoding, 'replace')).strip())
-        if not line:
-            return status
-        result = RESULT_LINE.match(line) if name == 'out' else None
-        if result:
-            return int(result.group(1))
-        progress = PROGRESS_LINE.search(line) if name == 'err' else None
-        if progress:
-            self.feedback.setProgress(int(progress.group(3)))
-            self.feedback.setProgressText(line)
-        if name == 'err' and not progress:
-            messages.append(line)
-        self.feedback.pushConsoleInfo(line)
-        return status
 
-    @staticmethod
-    def _stop(process):
-        process.terminate()
+class _Report:
+    """The events that decide the run's outcome."""
+
+    def __init__(self):
+        self.status, self.usage = None, None
+        self.messages, self.prompts = [], []
+
+    def take(self, event):
+        kind = event.get('event')
+        if kind == 'result':
+            self.status = int(event['status'])
+        elif kind in ('usage', 'failure'):
+            self.usage = event['text']
+        elif kind == 'message':
+            self.messages.append(event)
+        elif kind == 'prompt':
+            self.prompts.append(event)
+
+    def result(self, code, errors):
+        if self.status is not None:
+            return HostResult(self.status, self.messages, self.prompts)
+        if self.usage is not None:
+            # A command line the host refused, or a failure outside the run: it says why.
+            raise QgsProcessingException(self.usage)
+        raise QgsProcessingException('\n'.join(
+            [m['text'] for m in self.messages] + list(errors)
+            + ['The host program ended unexpectedly (exit code {}).'.format(code)]))
+
+
+def _read_events(stream, events):
+    for line in stream:
         try:
-            process.wait(5)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
+            event = json.loads(line.decode('utf-8'))
+        except ValueError:
+            continue  # not an event: a line some library wrote past the host's events
+        if isinstance(event, dict):
+            events.put(event)
+    stream.close()
 
-    def _result(self, code, status, messages):
-        if code == 2 and status is None:
-            # A command line the host refused: its first line says why.
-            raise QgsProcessingException(messages[0] if messages else 'Invalid parameters.')
-        if status is None:
-            raise QgsProcessingException(
-                '\n'.join(messages + ['The host program ended unexpectedly (exit code {}).'
-                                      .format(code)]))
-        return HostResult(status, messages)
+
+def _read_lines(stream, lines):
+    # The texts for people: in the code page of Windows there, UTF-8 elsewhere.
+    encoding = locale.getpreferredencoding(False) if os.name == 'nt' else 'utf-8'
+    for line in stream:
+        text = line.decode(encoding, 'replace').strip()
+        if text:
+            lines.append(text)
+    stream.close()
+
+
+def _stop(process):
+    process.terminate()
+    try:
+        process.wait(5)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()

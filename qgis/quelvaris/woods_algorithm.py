@@ -21,7 +21,7 @@ def check_run(result):
     """Raises the run's own messages when it calculated nothing; returns its warnings."""
     if result.status not in (1, 2, 3, 4):
         nothing = 'The run calculated nothing (result {}).'.format(result.status)
-        raise QgsProcessingException('\n'.join(result.messages) or nothing)
+        raise QgsProcessingException('\n'.join(result.texts()) or nothing)
     missing = result.missing_files()
     if missing and not result.asked_for_missing_files():
         # Not a single tile was found: every tile would be read as no-data.

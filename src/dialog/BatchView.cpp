@@ -58,7 +58,7 @@ void ShowStatus(const TStatusBar& statusBar, TConsoleOutput& console, IRunObserv
   console.Status(statusBar.SimpleText, statusBar.Progress);
   if (observer == nullptr) return;
   if (statusBar.Progress) {
-    observer->Progress(*statusBar.Progress);
+    observer->Progress(*statusBar.Progress, statusBar.SimpleText);
   } else {
     observer->Status(statusBar.SimpleText);
   }

@@ -18,7 +18,8 @@ class IRunObserver {
   virtual void Message(const TShownMessage& message) = 0;
   // A Yes/No question and the answer it was given (true: Yes).
   virtual void Question(std::string_view title, const TShownMessage& question, bool yes) = 0;
-  virtual void Progress(const TTileProgress& progress) = 0;
+  // The tile pass's progress, and the status-bar text that says it.
+  virtual void Progress(const TTileProgress& progress, std::string_view text) = 0;
   // A status-bar text that is not progress (the run's closing steps).
   virtual void Status(std::string_view text) = 0;
 };

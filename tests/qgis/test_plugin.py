@@ -2,10 +2,9 @@
 """The QGIS plugin in headless QGIS, on 300 rows across the border of generated tiles 1091-11 and
 1091-12 under a grid of parcels. BUILD_DIR (default build) has the host, nhmgen and the zip."""
 
-import ast
 import glob
+import json
 import os
-import re
 import runpy
 import subprocess
 import sys
@@ -36,17 +35,16 @@ from quelvaris import catalogue  # noqa: E402
 from quelvaris.plugin import QuelvarisPlugin  # noqa: E402
 
 ogr.UseExceptions()
-GERMAN = 2  # the run's language under a locale that is not French
+GERMAN = 'de'  # the run's language under a locale that is not French
 DIFFERENCES = []  # of each parcel's wooded area from GEOS's
 
 
-# What the plugin is compared with, without it: the library's catalogue (English, French, German)
-# read from its source, layers read by GDAL, wooded areas by GEOS as a plain union of all cover.
-def library_catalogue():
-    with open(os.path.join(ROOT, 'src', 'dialog', 'languages', 'Languages.cpp'),
-              encoding='utf-8') as source:
-        entries = re.findall(r'/\* (\w+) \*/\s*\{(.*?)\}', source.read(), re.S)
-    return {identifier: ast.literal_eval('(%s)' % texts) for identifier, texts in entries}
+# What the plugin is compared with, without it: the host program's own catalogue listing,
+# layers read by GDAL, wooded areas by GEOS as a plain union of all cover.
+def host_catalogue():
+    listing = subprocess.run([os.path.join(BUILD, 'quelvaris-host'), '--catalogue'],
+                             check=True, capture_output=True)
+    return json.loads(listing.stdout.decode('utf-8'))
 
 
 def features(path):
@@ -160,13 +158,28 @@ class PluginTest(unittest.TestCase):
         self.assertIn('cancelled', self.failure(CancelAtFirstProgress(), INPUT=self.parcels_path))
         self.assertEqual(host_children(), [])
         message = self.failure(NHM_FOLDER=os.path.join(self.tmp, 'nowhere'))
-        library = library_catalogue()
+        library = host_catalogue()
         self.assertIn(library['msgFileNotFound'][GERMAN].split('%s')[1], message)
         self.assertIn(os.path.join(os.path.realpath(self.tmp), 'nowhere', '109111_dhm_grid1.txt'),
                       message)
         message = self.failure(RADIUS_SLOPE=0, RADIUS_INTERCEPT=-1)
         self.assertIn(library['msgInvalidNumber'][GERMAN], message)
-        self.assertEqual({name: library[name] for name in catalogue.TEXTS}, catalogue.TEXTS)
+
+    def test_texts_come_from_the_host_programs_catalogue(self):
+        fake = os.path.join(self.tmp, 'fake-host')
+        Path(fake).write_text('#!/bin/sh\n[ "$1" = --catalogue ] && echo \'{"msgMerging": '
+                              '{"en": "M en", "fr": "M fr", "de": "M de"}}\'\n')
+        os.chmod(fake, 0o755)
+        real = ProcessingConfig.getSetting('QUELVARIS_HOST')
+        try:
+            ProcessingConfig.setSettingValue('QUELVARIS_HOST', fake)
+            self.assertEqual(catalogue.msg('msgMerging'), 'M ' + catalogue.language())
+            self.assertEqual(catalogue.msg('msgDissolving'), 'msgDissolving')
+            ProcessingConfig.setSettingValue('QUELVARIS_HOST', self.tmp)  # no program in it
+            self.assertEqual(catalogue.msg('msgMerging'), 'msgMerging')
+        finally:
+            ProcessingConfig.setSettingValue('QUELVARIS_HOST', real)
+        self.assertEqual(catalogue.msg('msgMerging'), host_catalogue()['msgMerging'][catalogue.language()])
 
     def test_shares_are_the_union_of_woods_and_crowns_under_each_parcel(self):
         # Besides the generated grid, crafted layers: wood 1 keeps a clearing with an island;

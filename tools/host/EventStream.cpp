@@ -68,11 +68,12 @@ void TEventStream::Question(std::string_view title, const TShownMessage& questio
   Write(ShownMessage(event.String("title", title), question).String("answer", yes ? "yes" : "no"));
 }
 
-void TEventStream::Progress(const TTileProgress& progress) {
+void TEventStream::Progress(const TTileProgress& progress, std::string_view text) {
   Write(Event("progress")
             .Integer("tile", progress.Tile)
             .Integer("row", progress.Row)
-            .Integer("percent", progress.Percent));
+            .Integer("percent", progress.Percent)
+            .String("text", text));
 }
 
 void TEventStream::Status(std::string_view text) { Write(Event("status").String("text", text)); }

@@ -20,7 +20,7 @@ class TEventStream final : public IRunObserver {
   void Information(std::string_view text) override;
   void Message(const TShownMessage& message) override;
   void Question(std::string_view title, const TShownMessage& question, bool yes) override;
-  void Progress(const TTileProgress& progress) override;
+  void Progress(const TTileProgress& progress, std::string_view text) override;
   void Status(std::string_view text) override;
 
   // A command line refused before anything ran (the program exits with 2).
