@@ -3,6 +3,7 @@
 #include <shapefil.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -182,6 +183,53 @@ TEST_F(Host, runsReportWhatTheyDid) {
 
   r = Call({"--delete-temp-files", (project.Dir() / "shapes" / "parcels.shp").string()});
   EXPECT_EQ(r.Out, "delete_temp_files returned 0\n");
+}
+
+// The events of a real run, one JSON object a line. The shapefile's folder has a name that must
+// be escaped, and a byte that is no UTF-8 (the event carries U+FFFD for it).
+TEST_F(Host, eventsTellTheRunToProgramsInJsonWithIdentifiersAndNumbers) {
+  project.WriteTiles(1);
+  const std::string folder = "we\"ird\xff\t";
+  fs::create_directories(project.Dir() / folder);
+  const std::string shapefile = (project.Dir() / folder / "p.shp").string();
+  const std::string json = project.Dir().string() + "/we\\\"ird\xEF\xBF\xBD\\t";
+  const auto e = test::Window;
+  auto r = Call({"--events", "--", std::to_string(e.XMin), std::to_string(e.XMax + 4375),
+                 std::to_string(e.YMin), std::to_string(e.YMax), shapefile});
+  EXPECT_EQ(r.Exit, 0) << r.Err;
+  std::vector<std::string> lines;
+  std::istringstream stream(r.Out);
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  ASSERT_GT(lines.size(), 8u) << r.Out;
+  EXPECT_EQ(lines[2], "{\"event\":\"info\",\"text\":\"Shapefile: " + json + "/p.shp\"}");
+  const std::string missing = project.NhmDir() + "/109112_dhm_grid1.txt";
+  const std::string expected[] = {
+      "{\"event\":\"message\",\"id\":\"msgFileNotFound\",\"kind\":\"message\",\"text\":\"Datei "
+      "\\\"" + missing + "\\\" nicht gefunden\",\"args\":[\"" + missing + "\"]}",
+      "{\"event\":\"prompt\",\"title\":\"Fehlende Dateien\",\"id\":\"msgMissingFilesPrompt\",\"kind\":"
+      "\"message\",\"text\":\"Nur 1 von 2 NHM Dateien vorhanden.\\rF\xC3\xBCr fehlende Kacheln "
+      "\\\"Dummy\\\"-Dateien verwenden?\",\"args\":[1,2],\"answer\":\"yes\"}",
+      "{\"event\":\"progress\",\"tile\":1,\"row\":0,\"percent\":0,\"text\":\"Kachel 1 Zeile 0, 0%\"}",
+      "{\"event\":\"progress\",\"tile\":2,\"row\":0,\"percent\":0,\"text\":\"Kachel 2 Zeile 0, 0%\"}",
+      "{\"event\":\"status\",\"text\":\"Shapefiles schreiben...\"}",
+      "{\"event\":\"summary\",\"tiles\":2,\"tilesRead\":1,\"woodedLayer\":\"" + json + "/p_w1.shp\","};
+  auto at = lines.begin();
+  for (const std::string& event : expected) {
+    at = std::find_if(at, lines.end(), [&](const std::string& l) { return l.starts_with(event); });
+    EXPECT_NE(at, lines.end()) << event << "\nnot in order in\n" << r.Out;
+  }
+  EXPECT_EQ(lines.back(), "{\"event\":\"result\",\"status\":1}");
+
+  // A refused command line is an event too, and so is a number the dialog refuses.
+  r = Call({"--events", "--answer", "may\\be", "1", "2", "3", "4", "a.shp"});
+  EXPECT_EQ(r.Out, "{\"event\":\"usage\",\"text\":\"--answer takes yes or no, not \\\"may\\\\be\\\"\"}\n");
+  r = Run({"--events", "--set", "edNumCirclePoints=2"});
+  EXPECT_EQ(r.Out, "{\"event\":\"usage\",\"text\":\"Kreise als Polygone vom Grad: Ung\xC3\xBCltige Zahl "
+                   "(3 bis 360)\"}\n");
+  r = Call({"--catalogue"});
+  EXPECT_NE(r.Out.find("\n\"msgFileNotFound\":{\"en\":\"File not found: \\\"%s\\\"\",\"fr\":\"Le "
+                       "fichier \\\"%s\\\" n'existe pas\",\"de\":\"Datei \\\"%s\\\" nicht gefunden\"},\n"),
+            std::string::npos) << r.Out;
 }
 
 TEST_F(Host, demoWritesBothLayersAndSummarises) {

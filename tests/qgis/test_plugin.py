@@ -179,7 +179,8 @@ class PluginTest(unittest.TestCase):
             self.assertEqual(catalogue.msg('msgMerging'), 'msgMerging')
         finally:
             ProcessingConfig.setSettingValue('QUELVARIS_HOST', real)
-        self.assertEqual(catalogue.msg('msgMerging'), host_catalogue()['msgMerging'][catalogue.language()])
+        shown = host_catalogue()['msgMerging'][catalogue.language()]
+        self.assertEqual(catalogue.msg('msgMerging'), shown)
 
     def test_shares_are_the_union_of_woods_and_crowns_under_each_parcel(self):
         # Besides the generated grid, crafted layers: wood 1 keeps a clearing with an island;

@@ -88,7 +88,8 @@ void TEventStream::Failure(std::string_view problem) {
 
 void TEventStream::Summary(const TRunFigures& figures) {
   auto event = Event("summary");
-  if (figures.Tiles > 0) event.Integer("tiles", figures.Tiles).Integer("tilesRead", figures.TilesRead);
+  if (figures.Tiles > 0)
+    event.Integer("tiles", figures.Tiles).Integer("tilesRead", figures.TilesRead);
   Layer(event, "wooded", figures.Woods, true);
   Layer(event, "crown", figures.Crowns, false);
   Write(event.Decimal("seconds", figures.Seconds, 3));

@@ -1,7 +1,7 @@
 // quelvaris-host.exe: the host program on Windows.
 //
-// With --set, --answer, --cancel, --events or --batch it runs the batch view exactly as the Linux host
-// does (the dialog as a script, messages on standard error). Without them it loads
+// With --set, --answer, --cancel, --events or --batch it runs the batch view exactly as the
+// Linux host does (the dialog as a script, messages on standard error). Without them it loads
 // quelvaris32.dll from its own directory and calls the export quelvaris, which shows the real
 // dialog: the library can be used, and tried out, without the GIS host.
 #include <algorithm>
