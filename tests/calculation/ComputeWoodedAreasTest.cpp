@@ -105,6 +105,8 @@ TEST_F(WholeRun, missingTilesAreReportedAndAskedForOnceUnlessAllAreMissing) {
   ASSERT_EQ(run.platform.messages.size(), 2u);
   EXPECT_EQ(run.platform.messages[0].text, Texted(msgFileNotFound, run.TileFile(0, 1)));
   EXPECT_EQ(run.platform.messages[1].kind, TRecordedMessage::Kind::Question);
+  EXPECT_EQ(run.platform.messages[0].id + " " + run.platform.messages[1].id,
+            "msgFileNotFound msgMissingFilesPrompt");
   EXPECT_EQ(LayerFault(run, WithNoData(window, 30, 59, 0, 19)), "");
   const auto layers = run.LayerFiles();
   for (const auto answer : {TQuestionResult::No, TQuestionResult::Cancel}) {

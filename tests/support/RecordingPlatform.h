@@ -19,6 +19,7 @@ struct TRecordedMessage {
   enum class Kind { Plain, Error, Question } kind;
   std::string text;
   std::string title;  // questions only
+  std::string id;     // the catalogue identifier it was shown with; empty for a fixed text
 };
 
 class RecordingPlatform final : public IPlatform {
@@ -48,14 +49,25 @@ class RecordingPlatform final : public IPlatform {
 
   void Beep() override { ++beeps; }
   void ShowMessage(std::string_view text) override {
-    messages.push_back({TRecordedMessage::Kind::Plain, std::string(text), {}});
+    messages.push_back({TRecordedMessage::Kind::Plain, std::string(text), {}, {}});
   }
   void ShowError(std::string_view text) override {
-    messages.push_back({TRecordedMessage::Kind::Error, std::string(text), {}});
+    messages.push_back({TRecordedMessage::Kind::Error, std::string(text), {}, {}});
+  }
+  void Show(const TShownMessage& m) override {
+    IPlatform::Show(m);
+    messages.back().id = m.Id;
+  }
+  TQuestionResult Ask(std::string_view title, const TShownMessage& question, std::string_view yes,
+                      std::string_view no) override {
+    const auto answer = AskYesNo(title, question.Text, yes, no);
+    messages.back().id = question.Id;
+    return answer;
   }
   TQuestionResult AskYesNo(std::string_view title, std::string_view text, std::string_view,
                            std::string_view) override {
-    messages.push_back({TRecordedMessage::Kind::Question, std::string(text), std::string(title)});
+    messages.push_back(
+        {TRecordedMessage::Kind::Question, std::string(text), std::string(title), {}});
     const auto a = answers.empty() ? TQuestionResult::Yes : answers.front();
     if (!answers.empty()) answers.pop_front();
     return a;
