@@ -165,6 +165,20 @@ class PluginTest(unittest.TestCase):
         message = self.failure(RADIUS_SLOPE=0, RADIUS_INTERCEPT=-1)
         self.assertIn(library['msgInvalidNumber'][GERMAN], message)
 
+    def test_tiles_missing_beside_found_ones_are_warnings(self):
+        warnings = []
+        feedback = QgsProcessingFeedback()
+        feedback.pushWarning = warnings.append
+        # 100 m around the corner where tiles 1091-11, -12 (generated) meet -13, -14 (missing);
+        # the generated rows lie further north, so both layers are empty too.
+        south = parcel_layer(os.path.join(self.tmp, 'south.shp'),
+                             rectangles([(676825, 250950, 676925, 251050)]))
+        processing.run('quelvaris:woodedareas', dict(self.arguments, INPUT=south),
+                       feedback=feedback)
+        self.assertEqual(len(warnings), 3, warnings)
+        for warning, tile in zip(warnings, ('109113', '109114')):
+            self.assertIn(os.path.join(os.path.realpath(self.nhm), tile + '_dhm_grid1.txt'), warning)
+
     def test_texts_come_from_the_host_programs_catalogue(self):
         fake = os.path.join(self.tmp, 'fake-host')
         Path(fake).write_text('#!/bin/sh\n[ "$1" = --catalogue ] && echo \'{"msgMerging": '
