@@ -36,7 +36,6 @@ class TMessage {
   // The whole text, in place of the entry's with its additions.
   TMessage& Worded(std::string_view text);
 
-  TMsg Id() const { return id_; }
   std::string Text() const;
   // Shows the message through the active platform.
   void Show() const;

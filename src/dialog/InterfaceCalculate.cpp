@@ -43,9 +43,9 @@ bool TInterfaceForm::Calculate() {
 }
 
 TControlId TInterfaceForm::Refuse(TControlId field, const TAcceptedRange& range) {
-  TMessage(TMessageKind::Message, msgInvalidNumber)
-      .Worded(NameRefusedFields ? RefusalText(field, range) : Msg(msgInvalidNumber))
-      .Show();
+  TMessage refusal(TMessageKind::Message, msgInvalidNumber);
+  if (NameRefusedFields) refusal.Worded(RefusalText(field, range));
+  refusal.Show();
   Controls.Focused = field;
   return field;
 }

@@ -139,9 +139,9 @@ NAME_w2.shp (crown circles) are written beside SHAPEFILE.
                     the calculation on it
 
 Messages and progress go to standard error; the last line on standard output is
-"quelvaris returned N": -1 cancelled, 0 nothing calculated, 1 both layers written, 2 no
-wooded area, 3 no crown, 4 neither. The language follows LANG (fr_* gives French, otherwise
-German), numbers are typed in the locale's format.
+"quelvaris returned N" (with --events the "result" event): -1 cancelled, 0 nothing
+calculated, 1 both layers written, 2 no wooded area, 3 no crown, 4 neither. The language
+follows LANG (fr_* gives French, otherwise German), numbers are typed in the locale's format.
 )";
 }
 
