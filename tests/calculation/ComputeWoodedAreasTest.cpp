@@ -68,7 +68,7 @@ class WholeRun : public ::testing::Test {
     for (int i = 0; i < 4; ++i) {
       if (run.calc.Tiles.Get(i / 2, i % 2).HasBuffers()) return false;
     }
-    return !run.calc.PolygonMesh && !run.calc.CrownCircles;
+    return !run.calc.State.PolygonMesh && !run.calc.State.CrownCircles;
   }
 
   THeightWindow window = Pasture();
@@ -83,7 +83,7 @@ TEST_F(WholeRun, presentTilesGiveBothLayersAsTheHeightsCallFor) {
             (std::vector<std::string>{Msg(msgWritingShapefiles), Msg(msgHeightModelDone)}));
   EXPECT_EQ(LayerFault(run, window), "");
   // The stand keeps its 120 m2 clearing and gains the 12 m2 one and the no-data patch.
-  EXPECT_EQ(ReadLayer(run.calc.WoodedShapePath)[0].Area, 1200 - 120 - 28);
+  EXPECT_EQ(ReadLayer(run.calc.Paths.WoodedShapePath)[0].Area, 1200 - 120 - 28);
   EXPECT_TRUE(NoBuffers());
   // The same heights from float grids give the same wooded layer (but for the date of writing),
   // whatever the no-data value, and the same crowns to float precision.
@@ -157,7 +157,7 @@ TEST_F(WholeRun, failedTilesStillWriteWhatWasBuiltAndExceptionsWriteNothing) {
 TEST_F(WholeRun, aLayerOrDirectoryThatCannotBeWrittenFailsTheRunAndKeepsTheEarlierLayer) {
   ASSERT_TRUE(run.Run());
   const auto earlier = run.LayerFiles();
-  const std::string wooded = run.calc.WoodedShapePath;  // the host holds it: it cannot be replaced
+  const std::string wooded = run.calc.Paths.WoodedShapePath;  // the host holds it: it cannot be replaced
   {
     const TScopedFileFaults held([&](TFileStep step, const std::string& path) {
       return step != TFileStep::Rename || path != wooded;
@@ -169,10 +169,10 @@ TEST_F(WholeRun, aLayerOrDirectoryThatCannotBeWrittenFailsTheRunAndKeepsTheEarli
   // Neither layer is replaced: the crown layer is named too.
   EXPECT_EQ(run.platform.Texts(),
             (std::vector<std::string>{Msg(msgShapefileWriteError) + wooded,
-                                      Msg(msgShapefileWriteError) + run.calc.CrownShapePath}));
+                                      Msg(msgShapefileWriteError) + run.calc.Paths.CrownShapePath}));
   EXPECT_EQ(run.platform.messages[0].kind, TRecordedMessage::Kind::Error);
   EXPECT_TRUE(run.LayerFiles() == earlier);
-  run.calc.LayoutVersion = 9.5;  // the layers go to an Output subdirectory, which cannot be made
+  run.calc.Settings.LayoutVersion = 9.5;  // the layers go to an Output subdirectory, which cannot be made
   run.platform.allowWrite = [](const std::string& path) {
     return path.find("Output") == std::string::npos;
   };
@@ -187,8 +187,8 @@ TEST_F(WholeRun, aLayerOrDirectoryThatCannotBeWrittenFailsTheRunAndKeepsTheEarli
 }
 
 TEST_F(WholeRun, crownsWithoutRadiusAreLeftOutAndTheIncompleteLayerFailsTheRun) {
-  run.calc.TreeRadiusParam0 = -3.0;  // R = 0.5 H - 3 is not positive up to 6 m
-  run.calc.TreeRadiusParam1 = 0.5;
+  run.calc.Settings.Tree.TreeRadiusParam0 = -3.0;  // R = 0.5 H - 3 is not positive up to 6 m
+  run.calc.Settings.Tree.TreeRadiusParam1 = 0.5;
   const auto all = TreeTops(window, 0, 59, 0, 39);
   std::vector<TCrown> kept;
   std::copy_if(all.begin(), all.end(), std::back_inserter(kept), [](auto& c) { return c.H > 6; });
@@ -198,9 +198,9 @@ TEST_F(WholeRun, crownsWithoutRadiusAreLeftOutAndTheIncompleteLayerFailsTheRun) 
   const std::int64_t missing = static_cast<std::int64_t>(all.size() - kept.size());
   EXPECT_EQ(run.platform.Texts(),
             std::vector{Format(Msg(msgLayerIncomplete),
-                               {missing, std::string_view(run.calc.CrownShapePath)})});
-  EXPECT_EQ(CrownLayerFault(ReadLayer(run.calc.CrownShapePath), kept, -3.0, 0.5), "");
-  run.calc.NhmFiletype = 7;  // an unknown file type is refused before any file is opened
+                               {missing, std::string_view(run.calc.Paths.CrownShapePath)})});
+  EXPECT_EQ(CrownLayerFault(ReadLayer(run.calc.Paths.CrownShapePath), kept, -3.0, 0.5), "");
+  run.calc.Settings.Files.NhmFiletype = 7;  // an unknown file type is refused before any file is opened
   run.platform.Clear();
   EXPECT_FALSE(run.Run());
   EXPECT_EQ(run.calc.ResultStatus, 0);
