@@ -79,7 +79,9 @@ TFigures RunRowPass(const TOptions& o) {
     return ok;
   };
   std::int32_t found = 0;
-  if (!calc.TilePass().CheckTileFiles(found) || found != 1) throw std::runtime_error("tile file missing");
+  if (!calc.TilePass().CheckTileFiles(found) || found != 1) {
+    throw std::runtime_error("tile file missing");
+  }
   calc.State.Begin();
   const auto start = TClock::now();
   if (!calc.TilePass().Run(calc.State, options)) throw std::runtime_error("tile pass failed");

@@ -104,6 +104,29 @@ int LastColumnUnder(const T2DPolygonMesh& m, const TTile& tile, TEdgeId edgeQ, i
   return static_cast<int>(std::clamp<std::int64_t>(k, j, std::max(j, end)));
 }
 
+// The polygon above a column. Neighbouring columns mostly share one bottom edge above, and a
+// column's left neighbour is the column looked at before: the polygon found for the last edge
+// is remembered until the next join changes the rings (Forget).
+class TPolygonsAbove {
+ public:
+  explicit TPolygonsAbove(const T2DPolygonMesh& m) : m_(m) {}
+  TPolygonId Of(TEdgeId edge) {
+    if (!known_ || edge != edge_) {
+      edge_ = edge;
+      polygon_ = m_.IncidentPolygon(edge);
+      known_ = true;
+    }
+    return polygon_;
+  }
+  void Forget() { known_ = false; }
+
+ private:
+  const T2DPolygonMesh& m_;
+  TEdgeId edge_;
+  TPolygonId polygon_;
+  bool known_ = false;
+};
+
 // Step 4 of CloseRectangle: the joins of the rectangle with the polygons above, west to east.
 // False when the mesh around them is damaged: a column link whose ring leads to no polygon (the
 // column then makes no join) or a hole whose ring does not close; the joins go on regardless.
@@ -111,31 +134,18 @@ bool JoinUpwards(TRowPassContext& ctx, TTile& tile, const TRowState& state, TPol
                  TEdgeId& topEdge, TEdgeId& bottomEdge, int end) {
   T2DPolygonMesh& m = ctx.Mesh;
   const auto links = tile.ColumnLinks();
+  TPolygonsAbove above(m);
   bool sound = true;
   bool joined = false;
-  // Neighbouring columns mostly share one bottom edge above, and a column's left neighbour is
-  // the column looked at before: the polygon found for the last edge is remembered until the
-  // next join changes the rings.
-  TEdgeId knownEdge;
-  TPolygonId knownPolygon;
-  bool known = false;
-  const auto polygonOf = [&](TEdgeId edge) {
-    if (!known || edge != knownEdge) {
-      knownEdge = edge;
-      knownPolygon = m.IncidentPolygon(edge);
-      known = true;
-    }
-    return knownPolygon;
-  };
   for (int j = state.RunStartCol; j < end; ++j) {
     const TEdgeId edgeQ = links[static_cast<std::size_t>(j)].Edge;
     const TPolygonId leftAbove =
-        j > 0 ? polygonOf(links[static_cast<std::size_t>(j - 1)].Edge) : TPolygonId{};
-    const TPolygonId q = polygonOf(edgeQ);
+        j > 0 ? above.Of(links[static_cast<std::size_t>(j - 1)].Edge) : TPolygonId{};
+    const TPolygonId q = above.Of(edgeQ);
     if (j == FirstBorderPosition && tile.LeftNeighbor != nullptr) {
       JoinAtLeftBorder(ctx, p, topEdge, LeftBorderLinks(tile, state.Row), edgeQ, bottomEdge,
                        joined);
-      known = false;
+      above.Forget();
     }
     if (edgeQ && !q) {
       sound = false;
@@ -143,7 +153,7 @@ bool JoinUpwards(TRowPassContext& ctx, TTile& tile, const TRowState& state, TPol
     }
     if (!q || m[q].IsWooded != m[p].IsWooded) continue;
     const int nextJ = LastColumnUnder(m, tile, edgeQ, j, end);
-    known = false;
+    above.Forget();
     if (!joined) sound &= JoinPolygons(ctx, p, q, edgeQ, topEdge, leftAbove);
     j = nextJ;
     joined = false;

@@ -157,7 +157,8 @@ TEST_F(WholeRun, failedTilesStillWriteWhatWasBuiltAndExceptionsWriteNothing) {
 TEST_F(WholeRun, aLayerOrDirectoryThatCannotBeWrittenFailsTheRunAndKeepsTheEarlierLayer) {
   ASSERT_TRUE(run.Run());
   const auto earlier = run.LayerFiles();
-  const std::string wooded = run.calc.Paths.WoodedShapePath;  // the host holds it: it cannot be replaced
+  // The host holds the wooded layer: it cannot be replaced.
+  const std::string wooded = run.calc.Paths.WoodedShapePath;
   {
     const TScopedFileFaults held([&](TFileStep step, const std::string& path) {
       return step != TFileStep::Rename || path != wooded;
@@ -169,10 +170,12 @@ TEST_F(WholeRun, aLayerOrDirectoryThatCannotBeWrittenFailsTheRunAndKeepsTheEarli
   // Neither layer is replaced: the crown layer is named too.
   EXPECT_EQ(run.platform.Texts(),
             (std::vector<std::string>{Msg(msgShapefileWriteError) + wooded,
-                                      Msg(msgShapefileWriteError) + run.calc.Paths.CrownShapePath}));
+                                      Msg(msgShapefileWriteError) +
+                                          run.calc.Paths.CrownShapePath}));
   EXPECT_EQ(run.platform.messages[0].kind, TRecordedMessage::Kind::Error);
   EXPECT_TRUE(run.LayerFiles() == earlier);
-  run.calc.Settings.LayoutVersion = 9.5;  // the layers go to an Output subdirectory, which cannot be made
+  // The layers go to an Output subdirectory, which cannot be made.
+  run.calc.Settings.LayoutVersion = 9.5;
   run.platform.allowWrite = [](const std::string& path) {
     return path.find("Output") == std::string::npos;
   };
@@ -200,11 +203,44 @@ TEST_F(WholeRun, crownsWithoutRadiusAreLeftOutAndTheIncompleteLayerFailsTheRun) 
             std::vector{Format(Msg(msgLayerIncomplete),
                                {missing, std::string_view(run.calc.Paths.CrownShapePath)})});
   EXPECT_EQ(CrownLayerFault(ReadLayer(run.calc.Paths.CrownShapePath), kept, -3.0, 0.5), "");
-  run.calc.Settings.Files.NhmFiletype = 7;  // an unknown file type is refused before any file is opened
+  // An unknown file type is refused before any file is opened.
+  run.calc.Settings.Files.NhmFiletype = 7;
   run.platform.Clear();
   EXPECT_FALSE(run.Run());
   EXPECT_EQ(run.calc.ResultStatus, 0);
   EXPECT_EQ(run.platform.Texts(), std::vector{Format(Msg(msgUnknownFiletype), {std::int64_t{7}})});
+}
+
+// Two woods of 225 m2 in tile 11, the second with a clearing of 4 m2, and open land reaching
+// into tile 12. After tile 11 both woods are final and leave the mesh. A row pass that keeps
+// every hole leaves the second with a clearing the fill would not keep: the compaction gives up
+// and keeps the mesh, and the layers are those of a run that never compacts.
+TEST(WholeRunCompaction, givingUpKeepsTheMeshAndTheLayersOfARunWithoutCompaction) {
+  std::vector<std::string> rows(40, std::string(30, '.'));
+  for (int i = 0; i < 1200; ++i) {
+    const int c = i % 30, r = i / 30;
+    const bool clearing = r >= 25 && r <= 26 && c >= 8 && c <= 9;
+    const bool wood = c >= 2 && c <= 16 && (r >= 2 && r <= 33) && r != 17 && r != 18;
+    if (wood && !clearing) rows[r][c] = '#';
+  }
+  const THeightWindow w = Drawn(WestX12 - 20, NorthY11 - 10, rows);
+  TTilePassOptions options;
+  options.RowPass = [](TRowPassContext& ctx, TTile& tile, int row) {
+    ctx.Limits.MinClearingArea = 0;
+    return VectorizeRow(ctx, tile, row);
+  };
+  std::vector<std::vector<std::string>> layers;
+  for (const TTilePassOptions& each : {options, TTilePassOptions{false, options.RowPass}, {}}) {
+    TRun run;
+    ASSERT_EQ(run.Lay(w), 2);
+    run.WriteTiles();
+    ASSERT_TRUE(run.Run(each));
+    EXPECT_EQ(LayerFault(run, w), "");
+    EXPECT_EQ(run.calc.State.PolygonsFinishedEarly, layers.size() < 2 ? 0 : 2);
+    layers.push_back(run.LayerFiles());
+    layers.back()[2].erase(1, 3);  // the date of writing
+  }
+  EXPECT_EQ(layers[0], layers[1]);
 }
 
 // A 30 x 20 window inside tile 11: a 10 x 20 wood along its east side, exactly the wooded limit,

@@ -94,8 +94,8 @@ void Judge(int seeds, bool corner) {
     }
     // Odd seeds fill small holes as the rows close them, even ones leave it all to the elimination.
     const double clearing = 1.0 + rng() % 14, patch = 15 - clearing, rows = seed % 2;
-    run.calc.Settings.Limits.MinClearingArea = walked.calc.Settings.Limits.MinClearingArea = rows * clearing;
-    run.calc.Settings.Limits.MinWoodedArea = walked.calc.Settings.Limits.MinWoodedArea = rows * patch;
+    const TAreaLimits limits{rows * clearing, rows * patch};
+    run.calc.Settings.Limits = walked.calc.Settings.Limits = limits;
     std::string fault = run.BuildMesh(w) ? "" : "failed";
     for (const auto& text : run.platform.Texts()) {
       if (text.find("File not found") == std::string::npos) fault += text;

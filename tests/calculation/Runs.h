@@ -153,7 +153,8 @@ class TRun : public IStatusSink {
   std::string TileFile(int row, int column) const {
     const TTile& tile = calc.Tiles.Get(row, column);
     return calc.Paths.NhmPath + "mnh" + std::to_string(tile.MapNumber) + "-" +
-           std::to_string(tile.TileNumber) + calc.Settings.Files.NhmSuffix + calc.Settings.Files.NhmFileExt;
+           std::to_string(tile.TileNumber) + calc.Settings.Files.NhmSuffix +
+           calc.Settings.Files.NhmFileExt;
   }
 
   // The tile pass with the row pass over the window's files (an earlier window's gone), on a
@@ -171,11 +172,11 @@ class TRun : public IStatusSink {
     return calc.TilePass().Run(calc.State, pass);
   }
   T2DPolygonMesh& Mesh() { return *calc.State.PolygonMesh; }
-  // A whole run as the dialog starts it.
-  bool Run() {
+  // A whole run as the dialog starts it (with the tile pass's options a test gives).
+  bool Run(const TTilePassOptions& options = {}) {
     calc.PrepareDirectories(dir.File("project/shapes/parcels.shp"));
     calc.SetShapePaths(dir.File("project/shapes/parcels.shp"));
-    return calc.ComputeWoodedAreas();
+    return calc.ComputeWoodedAreas(options);
   }
   // The bytes of the six files of both layers; empty for files that do not exist.
   std::vector<std::string> LayerFiles() const {
@@ -387,13 +388,15 @@ inline std::string LayerFault(const TRun& run, THeightWindow w, int c0 = 0, int 
       return "wooded record " + std::to_string(i) + ": " + fault;
     }
   }
-  const TRules rules{calc.Settings.Limits.MinClearingArea, 0, true, calc.Settings.Limits.MinWoodedArea};
+  const TAreaLimits& limits = calc.Settings.Limits;
+  const TRules rules{limits.MinClearingArea, 0, true, limits.MinWoodedArea};
   if (auto fault = PartitionFault(part, {wooded.begin(), wooded.end()}, rules); !fault.empty()) {
     return fault;
   }
+  const TTreeParameters& tree = calc.Settings.Tree;
   return CrownLayerFault(ReadLayer(calc.Paths.CrownShapePath),
-                         TreeTops(w, c0, c1, r0, r1, calc.Settings.Tree.MinTreeHeight), calc.Settings.Tree.TreeRadiusParam0,
-                         calc.Settings.Tree.TreeRadiusParam1);
+                         TreeTops(w, c0, c1, r0, r1, tree.MinTreeHeight), tree.TreeRadiusParam0,
+                         tree.TreeRadiusParam1);
 }
 
 }  // namespace qv::test
