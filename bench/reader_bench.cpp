@@ -72,11 +72,11 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
 }
 
 void Configure(TWoodedAreaCalculation& calc, const TOptions& o) {
-  calc.NhmPath = o.Dir;
-  if (!calc.NhmPath.ends_with('/')) calc.NhmPath += '/';
-  calc.NhmSuffix = "_dhm_grid1";
-  calc.NhmFileExt = o.Flt ? ".hdr" : ".txt";
-  calc.NhmFiletype = o.Flt ? NhmFloatGrid : NhmAsciiGrid;
+  calc.Paths.NhmPath = o.Dir;
+  if (!calc.Paths.NhmPath.ends_with('/')) calc.Paths.NhmPath += '/';
+  calc.Settings.Files.NhmSuffix = "_dhm_grid1";
+  calc.Settings.Files.NhmFileExt = o.Flt ? ".hdr" : ".txt";
+  calc.Settings.Files.NhmFiletype = o.Flt ? NhmFloatGrid : NhmAsciiGrid;
 }
 
 std::int64_t CountHigh(std::span<const double> values, double minHeight) {
@@ -105,22 +105,24 @@ int Run(const TOptions& o) {
   }
   Configure(calc, o);
   std::int32_t found = 0;
-  if (!calc.CheckTileFiles(found) || found != 1) {
+  if (!calc.TilePass().CheckTileFiles(found) || found != 1) {
     std::fprintf(stderr, "reader_bench: tile file not found in %s\n", o.Dir.c_str());
     return 1;
   }
 
   TSeen seen;
-  calc.RowPass = [&seen](TWoodedAreaCalculation& c, TTile& tile, int row) {
+  TTilePassOptions options{.CompactFinished = false};
+  options.RowPass = [&seen](TRowPassContext& ctx, TTile& tile, int row) {
     if (seen.FirstRow < 0) seen.FirstRow = row;
     ++seen.Calls;
     const auto ring = tile.RowRing(tile.RingSlotBack(0));
-    seen.HighCells += CountHigh(ring.subspan(TTile::OverlapColumns), c.MinTreeHeight);
+    seen.HighCells += CountHigh(ring.subspan(TTile::OverlapColumns), ctx.Tree.MinTreeHeight);
     return true;
   };
 
   const auto start = std::chrono::steady_clock::now();
-  const bool ok = calc.RunTilePass();
+  calc.State.Begin();  // the row function builds nothing, but a row pass has its containers
+  const bool ok = calc.TilePass().Run(calc.State, options);
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
   if (!ok) {
     std::fprintf(stderr, "reader_bench: the tile pass failed\n");

@@ -62,32 +62,35 @@ TFigures RunRowPass(const TOptions& o) {
   SetLanguage(LanguageEnglish);
   TWoodedAreaCalculation calc;
   calc.SetExtent(WestX, NorthY, WestX + Cols - 1, NorthY - Rows + 1);
-  calc.NhmFiletype = NhmFloatGrid;
-  calc.NhmPath = dir;
-  calc.NhmPrefix = "t";
-  calc.NhmSeparator = "-";
-  calc.NhmFileExt = ".hdr";
-  calc.MinTreeHeight = o.MinTreeHeight;
-  calc.NumCirclePoints = o.CirclePoints;
+  calc.Settings.Files.NhmFiletype = NhmFloatGrid;
+  calc.Paths.NhmPath = dir;
+  calc.Settings.Files.NhmPrefix = "t";
+  calc.Settings.Files.NhmSeparator = "-";
+  calc.Settings.Files.NhmFileExt = ".hdr";
+  calc.Settings.Tree.MinTreeHeight = o.MinTreeHeight;
+  calc.Settings.Tree.NumCirclePoints = o.CirclePoints;
   TFigures f;
   TClock::duration inRowPass{};
-  calc.RowPass = [&inRowPass](TWoodedAreaCalculation& c, TTile& tile, int row) {
+  TTilePassOptions options{.CompactFinished = false};
+  options.RowPass = [&inRowPass](TRowPassContext& ctx, TTile& tile, int row) {
     const auto start = TClock::now();
-    const bool ok = VectorizeRow(c, tile, row);
+    const bool ok = VectorizeRow(ctx, tile, row);
     inRowPass += TClock::now() - start;
     return ok;
   };
   std::int32_t found = 0;
-  if (!calc.CheckTileFiles(found) || found != 1) throw std::runtime_error("tile file missing");
-  calc.BeginRun();
+  if (!calc.TilePass().CheckTileFiles(found) || found != 1) {
+    throw std::runtime_error("tile file missing");
+  }
+  calc.State.Begin();
   const auto start = TClock::now();
-  if (!calc.RunTilePass()) throw std::runtime_error("tile pass failed");
+  if (!calc.TilePass().Run(calc.State, options)) throw std::runtime_error("tile pass failed");
   f.TilePassSeconds = std::chrono::duration<double>(TClock::now() - start).count();
   f.RowPassSeconds = std::chrono::duration<double>(inRowPass).count();
-  const T2DPolygonMesh& mesh = *calc.PolygonMesh;
+  const T2DPolygonMesh& mesh = *calc.State.PolygonMesh;
   f.Runs = mesh.PolygonCount();  // every run starts a polygon; none is freed during the pass
   for (int i = 0; i < mesh.PolygonCount(); ++i) f.Polygons += mesh[mesh.Polygon(i)].Deleted ? 0 : 1;
-  f.Circles = calc.CrownCircles->Count();
+  f.Circles = calc.State.CrownCircles->Count();
   f.MeshBytes = mesh.MemoryBytes();
   return f;
 }

@@ -145,20 +145,21 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "bench_wholerun_bench: the extent lays %d tiles\n", calc.Tiles.Count());
       return 1;
     }
-    calc.NhmFiletype = o.Binary ? NhmFloatGrid : NhmAsciiGrid;
-    calc.NhmDir = o.NhmDir;
-    calc.NhmSuffix = "_dhm_grid1";
-    calc.NhmFileExt = ".txt";
+    calc.Settings.Files.NhmFiletype = o.Binary ? NhmFloatGrid : NhmAsciiGrid;
+    calc.Settings.Files.NhmDir = o.NhmDir;
+    calc.Settings.Files.NhmSuffix = "_dhm_grid1";
+    calc.Settings.Files.NhmFileExt = ".txt";
     // Both grow during a tile (the mesh shrinks between tiles): their largest, sampled every
     // 32 rows (adding up the mesh on every row would slow the run measured), is within a few
     // rows of the true peak.
     std::size_t meshBytes = 0;
     std::size_t crownBytes = 0;
-    calc.RowPass = [&](TWoodedAreaCalculation& c, TTile& tile, int row) {
-      const bool built = VectorizeRow(c, tile, row);
+    TTilePassOptions options;
+    options.RowPass = [&](TRowPassContext& ctx, TTile& tile, int row) {
+      const bool built = VectorizeRow(ctx, tile, row);
       if (row % 32 == 0) {
-        meshBytes = std::max(meshBytes, c.PolygonMesh->MemoryBytes());
-        crownBytes = std::max(crownBytes, c.CrownCircles->MemoryBytes());
+        meshBytes = std::max(meshBytes, ctx.Mesh.MemoryBytes());
+        crownBytes = std::max(crownBytes, ctx.Crowns.MemoryBytes());
       }
       return built;
     };
@@ -166,13 +167,13 @@ int main(int argc, char** argv) {
     const double threadStart = ThreadSeconds();
     calc.PrepareDirectories(o.Shapefile);
     calc.SetShapePaths(o.Shapefile);
-    const bool ok = calc.ComputeWoodedAreas();
+    const bool ok = calc.ComputeWoodedAreas(options);
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("whole run: %.3f s\nrun's own thread: %.3f s of processor time\n", seconds,
                 ThreadSeconds() - threadStart);
     std::printf("result: %d\nwooded polygons: %lld\ncrowns: %lld\n", calc.ResultStatus,
-                Records(calc.WoodedShapePath), Records(calc.CrownShapePath));
+                Records(calc.Paths.WoodedShapePath), Records(calc.Paths.CrownShapePath));
     std::printf("mesh at its largest: %.1f MB\ncrown circles: %.1f MB\n", meshBytes / 1048576.0,
                 crownBytes / 1048576.0);
     if (!ok || calc.ResultStatus != 1 || platform.Shown > 0) {

@@ -37,75 +37,89 @@ bool LayerComplete(const TShapeWriteResult& result, std::int64_t polygons,
   return polygons == 0 || result.Written;
 }
 
+// Frees the run's containers however the run ends.
+struct TReleaseAtEnd {
+  TRunState& state;
+  ~TReleaseAtEnd() { state.Release(); }
+};
+
 }  // namespace
 
-bool TWoodedAreaCalculation::ComputeWoodedAreas() {
-  // Frees the run's containers however the run ends.
-  struct TRunContainers {
-    TWoodedAreaCalculation& calculation;
-    ~TRunContainers() {
-      calculation.PolygonMesh.reset();
-      calculation.CrownCircles.reset();
-      calculation.FinishedPolygons.reset();
-    }
-  } runContainers{*this};
-
+bool TWoodedAreaCalculation::ComputeWoodedAreas(const TTilePassOptions& options) {
+  const TReleaseAtEnd releaseAtEnd{State};
   try {
-    BeginRun();
-    PolygonsFinishedEarly = 0;
-    std::int32_t found = 0;
-    if (!CheckTileFiles(found)) return false;
-    const std::int32_t total = Tiles.RowCount() * Tiles.ColumnCount();
-    if (found >= 1 && found < total && !ConfirmMissingTiles(found, total)) return false;
-
-    bool error = !RunTilePass(true);
-
-    // The crown circles are final now: their layer is written on a second thread while the
-    // woods are finished. Both layers go in place together, or neither changes: never new woods
-    // beside old crowns.
-    TLayerSetWrite layerSet({WoodedShapePath, CrownShapePath});
-    const TCrownRecords crownRecords(*CrownCircles);
-    layerSet.Start(1, crownRecords);
-
-    T2DPolygonMesh& mesh = *PolygonMesh;
-    mesh.Pack(0);
-    const TAreaLimits limits{MinClearingArea, MinWoodedArea};
-    CheckSmallNonWoodedAreas(mesh, limits);
-    RemoveSmallAndOpenPolygons(mesh, limits);
-
-    ShowStatus(StatusBar, msgWritingShapefiles);
-    // The polygons still in the mesh join those that left it early; the mesh is not needed
-    // any more and goes before the files are written.
-    PolygonsFinishedEarly = FinishedPolygons->Count();
-    FinishedPolygons->CaptureAll(mesh);
-    PolygonMesh.reset();
-    const std::int64_t woods = FinishedPolygons->Count();
-    const TMeshRecords woodedRecords(*FinishedPolygons);
-    const TLayerToSave layers[] = {{woodedRecords, WoodedShapePath},
-                                   {crownRecords, CrownShapePath}};
-    const auto written = layerSet.Finish(layers);
-    if (!LayerComplete(written[0], woods, WoodedShapePath)) error = true;
-    if (!LayerComplete(written[1], CrownCircles->Count(), CrownShapePath)) error = true;
-    ShowStatus(StatusBar, msgHeightModelDone);
-    if (error) ShowStatus(StatusBar, msgTileProcessingError);
-
-    if (error) {
-      ResultStatus = 0;
-    } else {
-      ResultStatus = 1 + (woods == 0 ? 1 : 0) + (CrownCircles->Count() == 0 ? 2 : 0);
-    }
-    return !error;
+    State.Begin();
+    if (!TilesReady()) return false;
+    const bool tilesDone = TilePass().Run(State, options);
+    const bool layersWritten = WriteLayers();
+    return Conclude(tilesDone, layersWritten);
   } catch (const std::bad_alloc&) {
-    // Free the run's objects first: the message box itself needs memory.
-    PolygonMesh.reset();
-    CrownCircles.reset();
-    FinishedPolygons.reset();
-    Platform().Beep();
-    ShowErrorMsg(msgOutOfMemory);
+    FailOutOfMemory();
+    return false;
+  }
+}
+
+bool TWoodedAreaCalculation::TilesReady() {
+  std::int32_t found = 0;
+  if (!TilePass().CheckTileFiles(found)) return false;
+  const std::int32_t total = Tiles.RowCount() * Tiles.ColumnCount();
+  return found < 1 || found >= total || ConfirmMissingTiles(found, total);
+}
+
+bool TWoodedAreaCalculation::WriteLayers() {
+  // The crown circles are final now: their layer is written on a second thread while the
+  // woods are finished. Both layers go in place together, or neither changes: never new woods
+  // beside old crowns.
+  TLayerSetWrite layerSet({Paths.WoodedShapePath, Paths.CrownShapePath});
+  const TCrownRecords crownRecords(*State.CrownCircles);
+  layerSet.Start(1, crownRecords);
+  FinishWoods();
+  const TMeshRecords woodedRecords(*State.FinishedPolygons);
+  const TLayerToSave layers[] = {{woodedRecords, Paths.WoodedShapePath},
+                                 {crownRecords, Paths.CrownShapePath}};
+  const auto written = layerSet.Finish(layers);
+  // Both are judged, so that each incomplete layer is named.
+  const bool woods =
+      LayerComplete(written[0], State.FinishedPolygons->Count(), Paths.WoodedShapePath);
+  const bool crowns =
+      LayerComplete(written[1], State.CrownCircles->Count(), Paths.CrownShapePath);
+  return woods && crowns;
+}
+
+void TWoodedAreaCalculation::FinishWoods() {
+  T2DPolygonMesh& mesh = *State.PolygonMesh;
+  mesh.Pack(0);
+  CheckSmallNonWoodedAreas(mesh, Settings.Limits);
+  RemoveSmallAndOpenPolygons(mesh, Settings.Limits);
+  ShowStatus(StatusBar, msgWritingShapefiles);
+  // The polygons still in the mesh join those that left it early; the mesh is not needed
+  // any more and goes before the files are written.
+  State.PolygonsFinishedEarly = State.FinishedPolygons->Count();
+  State.FinishedPolygons->CaptureAll(mesh);
+  State.PolygonMesh.reset();
+}
+
+bool TWoodedAreaCalculation::Conclude(bool tilesDone, bool layersWritten) {
+  const bool error = !tilesDone || !layersWritten;
+  ShowStatus(StatusBar, msgHeightModelDone);
+  if (error) {
     ShowStatus(StatusBar, msgTileProcessingError);
     ResultStatus = 0;
     return false;
   }
+  const bool noWoods = State.FinishedPolygons->Count() == 0;
+  const bool noCrowns = State.CrownCircles->Count() == 0;
+  ResultStatus = 1 + (noWoods ? 1 : 0) + (noCrowns ? 2 : 0);
+  return true;
+}
+
+void TWoodedAreaCalculation::FailOutOfMemory() {
+  // Free the run's objects first: the message box itself needs memory.
+  State.Release();
+  Platform().Beep();
+  ShowErrorMsg(msgOutOfMemory);
+  ShowStatus(StatusBar, msgTileProcessingError);
+  ResultStatus = 0;
 }
 
 }  // namespace qv

@@ -14,8 +14,9 @@ class TTile;
 // Joins the run's polygon p (a fresh rectangle, or grown by earlier joins of this run) with the
 // polygon q above along q's bottom edge edgeQ. topEdge is p's edge along the run's top line where
 // the next join can begin; it is moved on. Afterwards p is q, which holds the run. When p was q
-// already, the join closes a loop and cuts a hole whose enclosed polygon is leftAbove.
-void JoinPolygons(TRowPassContext& ctx, TPolygonId& p, TPolygonId q, TEdgeId edgeQ,
+// already, the join closes a loop and cuts a hole whose enclosed polygon is leftAbove; false
+// when that hole's ring does not close (a damaged mesh), which the caller reports.
+bool JoinPolygons(TRowPassContext& ctx, TPolygonId& p, TPolygonId q, TEdgeId edgeQ,
                   TEdgeId& topEdge, TPolygonId leftAbove);
 
 // The edges the west border join reads from the left tile for a row: LE, the edge after the

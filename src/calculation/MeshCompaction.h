@@ -35,11 +35,15 @@
 
 #include <cstdint>
 
+#include "calculation/RunState.h"
+#include "calculation/SmallAreaElimination.h"
+#include "calculation/Tiles.h"
+
 namespace qv {
 
-class TWoodedAreaCalculation;
-
-// Compacts the run's mesh after tile (row, column); false when it left the mesh as it was.
-bool CompactMesh(TWoodedAreaCalculation& calc, std::int32_t row, std::int32_t column);
+// Compacts the run's mesh after tile (row, column) of the tiles; false when it left the mesh as
+// it was (and the finished polygons as they were).
+bool CompactMesh(TTiles& tiles, TRunState& state, const TAreaLimits& limits, std::int32_t row,
+                 std::int32_t column);
 
 }  // namespace qv

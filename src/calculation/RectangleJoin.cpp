@@ -19,8 +19,7 @@
 // MISSING LINKS. The names of the edges and corners around a join are taken before anything is
 // relinked. When one of them cannot be taken because a link is nil, or a step would have to
 // follow a nil link, relinking stops at that point and the join goes on with its bookkeeping
-// (first edge, area, edge count, holes), which is also where an interrupted relinking used to
-// continue. A consistent mesh never gets there.
+// (first edge, area, edge count, holes). A consistent mesh never gets there.
 #include <algorithm>
 #include <exception>
 #include <new>
@@ -96,12 +95,6 @@ void Relink(T2DPolygonMesh& m, TPolygonId p, TPolygonId q, TEdgeId edgeQ, TEdgeI
   }
 }
 
-// A column link whose ring leads to no polygon is reported; the column then makes no join.
-void ReportLinkWithoutPolygon(const T2DPolygonMesh& m, TEdgeId edgeQ) {
-  Platform().ShowMessage(m.IncidentFace(edgeQ) ? "EdgeQ.IncidentFace.Polygon nil"
-                                               : "EdgeQ.IncidentFace nil");
-}
-
 // The ring position of the last pixel under a bottom edge: its destination lies on that pixel's
 // right side. Never before j, so the walk always moves on.
 int LastColumnUnder(const T2DPolygonMesh& m, const TTile& tile, TEdgeId edgeQ, int j, int end) {
@@ -111,65 +104,81 @@ int LastColumnUnder(const T2DPolygonMesh& m, const TTile& tile, TEdgeId edgeQ, i
   return static_cast<int>(std::clamp<std::int64_t>(k, j, std::max(j, end)));
 }
 
+// The polygon above a column. Neighbouring columns mostly share one bottom edge above, and a
+// column's left neighbour is the column looked at before: the polygon found for the last edge
+// is remembered until the next join changes the rings (Forget).
+class TPolygonsAbove {
+ public:
+  explicit TPolygonsAbove(const T2DPolygonMesh& m) : m_(m) {}
+  TPolygonId Of(TEdgeId edge) {
+    if (!known_ || edge != edge_) {
+      edge_ = edge;
+      polygon_ = m_.IncidentPolygon(edge);
+      known_ = true;
+    }
+    return polygon_;
+  }
+  void Forget() { known_ = false; }
+
+ private:
+  const T2DPolygonMesh& m_;
+  TEdgeId edge_;
+  TPolygonId polygon_;
+  bool known_ = false;
+};
+
 // Step 4 of CloseRectangle: the joins of the rectangle with the polygons above, west to east.
-void JoinUpwards(TRowPassContext& ctx, TTile& tile, const TRowState& state, TPolygonId& p,
+// False when the mesh around them is damaged: a column link whose ring leads to no polygon (the
+// column then makes no join) or a hole whose ring does not close; the joins go on regardless.
+bool JoinUpwards(TRowPassContext& ctx, TTile& tile, const TRowState& state, TPolygonId& p,
                  TEdgeId& topEdge, TEdgeId& bottomEdge, int end) {
   T2DPolygonMesh& m = ctx.Mesh;
   const auto links = tile.ColumnLinks();
+  TPolygonsAbove above(m);
+  bool sound = true;
   bool joined = false;
-  // Neighbouring columns mostly share one bottom edge above, and a column's left neighbour is
-  // the column looked at before: the polygon found for the last edge is remembered until the
-  // next join changes the rings.
-  TEdgeId knownEdge;
-  TPolygonId knownPolygon;
-  bool known = false;
-  const auto polygonOf = [&](TEdgeId edge) {
-    if (!known || edge != knownEdge) {
-      knownEdge = edge;
-      knownPolygon = m.IncidentPolygon(edge);
-      known = true;
-    }
-    return knownPolygon;
-  };
   for (int j = state.RunStartCol; j < end; ++j) {
     const TEdgeId edgeQ = links[static_cast<std::size_t>(j)].Edge;
     const TPolygonId leftAbove =
-        j > 0 ? polygonOf(links[static_cast<std::size_t>(j - 1)].Edge) : TPolygonId{};
-    const TPolygonId q = polygonOf(edgeQ);
+        j > 0 ? above.Of(links[static_cast<std::size_t>(j - 1)].Edge) : TPolygonId{};
+    const TPolygonId q = above.Of(edgeQ);
     if (j == FirstBorderPosition && tile.LeftNeighbor != nullptr) {
       JoinAtLeftBorder(ctx, p, topEdge, LeftBorderLinks(tile, state.Row), edgeQ, bottomEdge,
                        joined);
-      known = false;
+      above.Forget();
     }
     if (edgeQ && !q) {
-      ReportLinkWithoutPolygon(m, edgeQ);
+      sound = false;
       continue;
     }
     if (!q || m[q].IsWooded != m[p].IsWooded) continue;
     const int nextJ = LastColumnUnder(m, tile, edgeQ, j, end);
-    known = false;
-    if (!joined) JoinPolygons(ctx, p, q, edgeQ, topEdge, leftAbove);
+    above.Forget();
+    if (!joined) sound &= JoinPolygons(ctx, p, q, edgeQ, topEdge, leftAbove);
     j = nextJ;
     joined = false;
   }
+  return sound;
 }
 
-// Steps 1 to 8 of CloseRectangle; false where a rectangle cannot be completed.
-bool CloseRun(TRowPassContext& ctx, TTile& tile, TRowState& state, bool newClass, bool isLast,
-              int col) {
+enum class TClosing { Closed, ClosedInDamagedMesh, NotClosed };
+
+// Steps 1 to 8 of CloseRectangle.
+TClosing CloseRun(TRowPassContext& ctx, TTile& tile, TRowState& state, bool newClass, bool isLast,
+                  int col) {
   T2DPolygonMesh& m = ctx.Mesh;
-  if (m.PolygonCount() == 0) return false;
+  if (m.PolygonCount() == 0) return TClosing::NotClosed;
   TPolygonId p = m.Polygon(m.PolygonCount() - 1);
   const double xr = PixelCenterX(tile, col) + (isLast ? HalfPixel : -HalfPixel);
   const TEdgeId bottom = m.InsertPointAfter(m.FirstEdge(p), xr, state.Y - HalfPixel);
   const TEdgeId right = bottom ? m.InsertPointAfter(bottom, xr, state.Y + HalfPixel) : TEdgeId{};
-  if (!right) return false;
+  if (!right) return TClosing::NotClosed;
   TEdgeId topEdge = m[right].Next;
   TEdgeId bottomEdge = bottom;
   const int end = isLast ? col + 1 : col;
   m.SetArea(p, end - state.RunStartCol);
 
-  JoinUpwards(ctx, tile, state, p, topEdge, bottomEdge, end);
+  const bool sound = JoinUpwards(ctx, tile, state, p, topEdge, bottomEdge, end);
 
   const auto links = tile.ColumnLinks();
   for (int k = state.RunStartCol; k < end; ++k)
@@ -181,32 +190,34 @@ bool CloseRun(TRowPassContext& ctx, TTile& tile, TRowState& state, bool newClass
   } else {
     OpenRun(m, tile, state, col, newClass);
   }
-  return true;
+  return sound ? TClosing::Closed : TClosing::ClosedInDamagedMesh;
 }
 
 }  // namespace
 
 bool CloseRectangle(TRowPassContext& ctx, TTile& tile, TRowState& state, bool newClass,
                     bool isLast, int col) {
-  bool closed = false;
+  TClosing closing = TClosing::NotClosed;
   try {
-    closed = CloseRun(ctx, tile, state, newClass, isLast, col);
+    closing = CloseRun(ctx, tile, state, newClass, isLast, col);
   } catch (const std::bad_alloc&) {
     // Not a fault of this rectangle: the run as a whole cannot go on, and says so.
     throw;
   } catch (const std::exception&) {
-    closed = false;
+    closing = TClosing::NotClosed;
   }
-  if (!closed) {
+  // The one report of a fault here, whether or not the rectangle could be completed: the row
+  // pass and the tile pass only pass the failure on.
+  if (closing != TClosing::Closed) {
     Platform().Beep();
     Platform().ShowMessage(
         Format("Error in CloseRectangle, tile %d row %d, col %d",
                {std::int64_t{tile.TileNumber}, std::int64_t{state.Row}, std::int64_t{col}}));
   }
-  return closed;
+  return closing != TClosing::NotClosed;
 }
 
-void JoinPolygons(TRowPassContext& ctx, TPolygonId& p, TPolygonId q, TEdgeId edgeQ,
+bool JoinPolygons(TRowPassContext& ctx, TPolygonId& p, TPolygonId q, TEdgeId edgeQ,
                   TEdgeId& topEdge, TPolygonId leftAbove) {
   T2DPolygonMesh& m = ctx.Mesh;
   const TEdgeId t = topEdge;
@@ -215,13 +226,10 @@ void JoinPolygons(TRowPassContext& ctx, TPolygonId& p, TPolygonId q, TEdgeId edg
   if (p != q) {
     Absorb(m, p, q);
     p = q;
-    return;
+    return true;
   }
   // The run had been joined to Q before: T now bounds the pixels between the two joins.
-  if (!CutHole(ctx, q, t, leftAbove, m.EdgeCount())) {
-    Platform().Beep();
-    Platform().ShowMessage("RebuildRingFrom() failed");
-  }
+  return CutHole(ctx, q, t, leftAbove, m.EdgeCount());
 }
 
 }  // namespace qv

@@ -5,20 +5,22 @@
 namespace qv {
 
 void TWoodedAreaCalculation::PrepareDirectories(const std::string& path) {
-  const auto dirs = DeriveRunDirectories(path, NhmDir, NhmFiletype, NhmFileExt, LayoutVersion);
-  NhmFileExt = dirs.NhmFileExt;
-  NhmDir = dirs.NhmDir;
-  ShapefileDir = dirs.ShapefileDir;
-  NhmPath = dirs.NhmPath;
-  OutputDir = dirs.OutputDir;
-  EnsureOutputDir(OutputDir);
+  TNhmFileSettings& files = Settings.Files;
+  const auto dirs = DeriveRunDirectories(path, files.NhmDir, files.NhmFiletype, files.NhmFileExt,
+                                         Settings.LayoutVersion);
+  files.NhmFileExt = dirs.NhmFileExt;
+  files.NhmDir = dirs.NhmDir;
+  Paths.ShapefileDir = dirs.ShapefileDir;
+  Paths.NhmPath = dirs.NhmPath;
+  Paths.OutputDir = dirs.OutputDir;
+  EnsureOutputDir(Paths.OutputDir);
 }
 
 void TWoodedAreaCalculation::SetShapePaths(const std::string& path) {
-  const auto layers = DeriveLayerPaths(path, OutputDir);
-  ShapefilePath = layers.ShapefilePath;
-  WoodedShapePath = layers.WoodedShapePath;
-  CrownShapePath = layers.CrownShapePath;
+  const auto layers = DeriveLayerPaths(path, Paths.OutputDir);
+  Paths.ShapefilePath = layers.ShapefilePath;
+  Paths.WoodedShapePath = layers.WoodedShapePath;
+  Paths.CrownShapePath = layers.CrownShapePath;
 }
 
 }  // namespace qv

@@ -22,6 +22,17 @@ struct TRunDirectories {
   std::string OutputDir;     // where the two layers go
 };
 
+// The paths of a run, derived from the host's shapefile path before every run
+// (TWoodedAreaCalculation::PrepareDirectories, SetShapePaths).
+struct TRunPaths {
+  std::string NhmPath;  // ends with a separator; prefixed to every tile file name
+  std::string ShapefileDir;
+  std::string OutputDir;
+  std::string ShapefilePath;
+  std::string WoodedShapePath;
+  std::string CrownShapePath;
+};
+
 struct TLayerPaths {
   std::string ShapefilePath;
   std::string WoodedShapePath;  // "..._w1.shp"

@@ -6,9 +6,7 @@
 
 #include "calculation/RowGeometry.h"
 #include "calculation/TreeTops.h"
-#include "calculation/WoodedAreaCalculation.h"
 #include "geometry/PolygonMesh.h"
-#include "platform/Platform.h"
 
 namespace qv {
 
@@ -37,22 +35,14 @@ namespace {
 // Out of line, since it runs once per run while the pixel step runs once per pixel.
 [[gnu::noinline]] bool EndRun(TRowPassContext& ctx, TTile& tile, TRowState& state, int col,
                               bool isLast, bool previous, bool wooded) {
-  bool closed = false;
-  if (isLast && previous == wooded) {
-    closed = CloseRectangle(ctx, tile, state, wooded, true, col);
-  } else if (isLast) {
+  if (isLast && previous == wooded) return CloseRectangle(ctx, tile, state, wooded, true, col);
+  if (isLast) {
     // The last pixel differs from its left neighbour: the run ends before it, and the pixel
     // becomes a run of its own that is closed at once.
-    closed = CloseRectangle(ctx, tile, state, wooded, false, col) &&
-             CloseRectangle(ctx, tile, state, wooded, true, col);
-  } else {
-    closed = CloseRectangle(ctx, tile, state, wooded, false, col);
+    return CloseRectangle(ctx, tile, state, wooded, false, col) &&
+           CloseRectangle(ctx, tile, state, wooded, true, col);
   }
-  if (!closed) {
-    Platform().Beep();
-    Platform().ShowMessage("Error in CloseRectangle");
-  }
-  return closed;
+  return CloseRectangle(ctx, tile, state, wooded, false, col);
 }
 
 // The pixel step, inlined into the row loop: most pixels only continue the open run.
@@ -79,18 +69,10 @@ bool VectorizeRow(TRowPassContext& ctx, TTile& tile, int row) {
   state.Ring = TRingRows::Around(tile, tile.MiddleSlot());
   const TRowSpan span = TRowSpan::For(tile, ctx.Extent);
   for (int col = span.First; col <= span.Last; ++col) {
-    if (!VisitPixel(ctx, tile, state, col, col == span.Last)) {
-      Platform().Beep();
-      return false;
-    }
+    if (!VisitPixel(ctx, tile, state, col, col == span.Last)) return false;
   }
   ctx.Mesh.Pack(RowPackRatio);
   return true;
-}
-
-bool VectorizeRow(TWoodedAreaCalculation& calc, TTile& tile, int row) {
-  TRowPassContext ctx = calc.RowPassContext();
-  return VectorizeRow(ctx, tile, row);
 }
 
 bool VectorizePixel(TRowPassContext& ctx, TTile& tile, TRowState& state, int col, bool isLast) {

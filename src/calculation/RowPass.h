@@ -58,7 +58,8 @@
 //
 // Every link is checked before it is followed. A join that finds a link missing (which a
 // consistent mesh never has) stops relinking where it would have followed it and goes on with
-// the bookkeeping; a rectangle that cannot be completed fails the row.
+// the bookkeeping; a rectangle that cannot be completed fails the row. Either is told to the
+// user once, by the rectangle in whose closing it happened (CloseRectangle).
 #pragma once
 
 #include "calculation/RingRows.h"
@@ -67,7 +68,6 @@
 
 namespace qv {
 
-class TWoodedAreaCalculation;
 class TTile;
 
 // What one row pass shares between the pixels of the row.
@@ -81,10 +81,8 @@ struct TRowState {
 };
 
 // Builds the middle row of the tile's ring, row - RowLag. False when a rectangle could not be
-// closed (after a beep and the messages); the tile then fails.
+// closed (CloseRectangle has reported it); the tile then fails.
 bool VectorizeRow(TRowPassContext& ctx, TTile& tile, int row);
-// The same for the tile pass: the context of the computation's current run.
-bool VectorizeRow(TWoodedAreaCalculation& calc, TTile& tile, int row);
 
 // One pixel of the row at ring position col: its class and tree top, then the run.
 bool VectorizePixel(TRowPassContext& ctx, TTile& tile, TRowState& state, int col, bool isLast);
@@ -93,7 +91,9 @@ bool VectorizePixel(TRowPassContext& ctx, TTile& tile, TRowState& state, int col
 void OpenRun(T2DPolygonMesh& mesh, const TTile& tile, TRowState& state, int col, bool wooded);
 
 // Closes the open run at pixel col (which it includes when isLast), joins the rectangle upwards,
-// records the links and, unless isLast, opens the next run at col with class newClass.
+// records the links and, unless isLast, opens the next run at col with class newClass. A fault
+// (a rectangle that cannot be completed, or a damaged mesh around its joins) is reported here,
+// once, with a beep and its place; false only when the rectangle could not be completed.
 bool CloseRectangle(TRowPassContext& ctx, TTile& tile, TRowState& state, bool newClass,
                     bool isLast, int col);
 

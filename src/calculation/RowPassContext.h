@@ -1,9 +1,11 @@
 // What the row pass works with besides the tile: the run's containers and the parameters that
-// decide classes, crowns and holes. The computation object hands out one per row
-// (RowPassContextOf); tests and benchmarks build their own around a mesh of their choosing.
+// decide classes, crowns and holes. The tile pass builds one per tile from the run's state
+// (TRunState::RowPassContext), since the compaction between tiles replaces the mesh; tests and
+// benchmarks build their own around a mesh of their choosing.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "calculation/ParameterDefaults.h"
 #include "calculation/SmallAreaElimination.h"
@@ -13,6 +15,7 @@ namespace qv {
 
 class T2DPolygonMesh;
 class T2DPolygons;
+class TTile;
 
 // The tree model: which pixels are wooded and how large a tree top's crown is.
 struct TTreeParameters {
@@ -29,5 +32,10 @@ struct TRowPassContext {
   TAreaLimits Limits;  // which holes cut by a join stay holes
   T2DRect Extent;      // the host's extent: which columns of a tile are built
 };
+
+// The row pass as the tile pass calls it for row `row` of a tile once five rows are in its ring
+// (it builds the ring's middle row, row - 2); false fails the tile. VectorizeRow (RowPass.h) in
+// a run; tests and benchmarks hand the tile pass their own, usually wrapped around it.
+using TRowFunction = std::function<bool(TRowPassContext&, TTile&, int row)>;
 
 }  // namespace qv

@@ -1,15 +1,11 @@
-// The tile pass: every tile in row-major order, every row of a tile into its ring.
-//
-// A tile's left and top neighbours are always done before it, so their border columns, bottom
-// rows and seam links are ready when it needs them. A tile's buffers are created when it starts
-// and released after the last tile that reads them (its right, lower and lower-right
-// neighbours); the lower-right one reads its seam link of row 2999 when it starts.
+#include "calculation/TilePass.h"
+
 #include <cmath>
 
 #include "calculation/MeshCompaction.h"
 #include "calculation/RowWindow.h"
 #include "calculation/TileGrid.h"
-#include "calculation/WoodedAreaCalculation.h"
+#include "catalogue/Languages.h"
 #include "catalogue/Message.h"
 #include "platform/Format.h"
 
@@ -32,24 +28,40 @@ class TTileFilesGuard {
   TTile& tile_;
 };
 
-void RefuseFiletype(std::uint8_t filetype) {
-  Platform().Beep();
-  ShowMsg(msgUnknownFiletype, {std::int64_t{filetype}});
+// Row r of the tile's window as the window says: true when a row entered the ring.
+bool TakeRow(TTile& tile, TRowAction action, int r) {
+  switch (action) {
+    case TRowAction::PassOver:
+      return false;
+    case TRowAction::Skip:
+      tile.SkipRow();
+      return false;
+    case TRowAction::Fill:
+      tile.FillNoDataRow(r);
+      return true;
+    case TRowAction::Read:
+      tile.ReadRow(r);
+      return true;
+  }
+  return false;
 }
 
 }  // namespace
 
-bool TWoodedAreaCalculation::CheckTileFiles(std::int32_t& found) {
+bool TTilePass::RefuseUnknownFiletype() const {
+  Platform().Beep();
+  ShowMsg(msgUnknownFiletype, {std::int64_t{settings_.Files.NhmFiletype}});
+  return false;
+}
+
+bool TTilePass::CheckTileFiles(std::int32_t& found) {
   found = 0;
-  if (!FiletypeKnown()) {
-    RefuseFiletype(NhmFiletype);
-    return false;
-  }
-  const TNhmNaming naming = Naming();
-  for (std::int32_t r = 0; r < Tiles.RowCount(); ++r) {
-    for (std::int32_t k = 0; k < Tiles.ColumnCount(); ++k) {
-      TTile& tile = Tiles.Get(r, k);
-      tile.NhmFiletype = NhmFiletype;
+  if (!settings_.Files.FiletypeKnown()) return RefuseUnknownFiletype();
+  const TNhmNaming naming = settings_.Files.Naming(nhmPath_);
+  for (std::int32_t r = 0; r < tiles_.RowCount(); ++r) {
+    for (std::int32_t k = 0; k < tiles_.ColumnCount(); ++k) {
+      TTile& tile = tiles_.Get(r, k);
+      tile.NhmFiletype = settings_.Files.NhmFiletype;
       tile.BuildFileNames(naming);
       // Decided afresh each run: a file added since the last run is read now.
       tile.IsDummy = !tile.NhmFilesExist();
@@ -59,40 +71,38 @@ bool TWoodedAreaCalculation::CheckTileFiles(std::int32_t& found) {
   return true;
 }
 
-bool TWoodedAreaCalculation::RunTilePass(bool compactFinished) {
-  if (!FiletypeKnown()) {
-    RefuseFiletype(NhmFiletype);
-    return false;
-  }
+bool TTilePass::Run(TRunState& state, const TTilePassOptions& options) {
+  if (!settings_.Files.FiletypeKnown()) return RefuseUnknownFiletype();
   // Nothing of an earlier run survives: its seam links point into a mesh that is gone.
   ReleaseAllBuffers();
   struct TReleaseAtEnd {
-    TWoodedAreaCalculation& calculation;
-    ~TReleaseAtEnd() { calculation.ReleaseAllBuffers(); }
+    TTilePass& pass;
+    ~TReleaseAtEnd() { pass.ReleaseAllBuffers(); }
   } releaseAtEnd{*this};
 
-  std::int32_t tileCounter = 0;
-  for (std::int32_t r = 0; r < Tiles.RowCount(); ++r) {
-    for (std::int32_t k = 0; k < Tiles.ColumnCount(); ++k) {
-      if (!ProcessTile(Tiles.Get(r, k), tileCounter)) return false;
+  std::int32_t tileNumber = 0;
+  for (std::int32_t r = 0; r < tiles_.RowCount(); ++r) {
+    for (std::int32_t k = 0; k < tiles_.ColumnCount(); ++k) {
+      // Taken afresh for every tile: the compaction replaces the mesh between tiles.
+      TRowPassContext ctx = state.RowPassContext(settings_.Tree, settings_.Limits, extent_);
+      if (!ProcessTile(tiles_.Get(r, k), ++tileNumber, ctx, options.RowPass)) return false;
       ReleaseFinishedBuffers(r, k);
       // After the last tile everything is final, and the mesh is read once more and freed.
-      const bool lastTile = r == Tiles.RowCount() - 1 && k == Tiles.ColumnCount() - 1;
-      if (compactFinished && !lastTile) CompactMesh(*this, r, k);
+      const bool lastTile = r == tiles_.RowCount() - 1 && k == tiles_.ColumnCount() - 1;
+      if (options.CompactFinished && !lastTile) {
+        CompactMesh(tiles_, state, settings_.Limits, r, k);
+      }
     }
   }
   return true;
 }
 
-bool TWoodedAreaCalculation::ProcessTile(TTile& tile, std::int32_t& tileCounter) {
-  ++tileCounter;
+bool TTilePass::OpenTile(TTile& tile) {
   const double left = tile.WestX - 0.5;
   const double top = tile.NorthY + 0.5;
   tile.TileRect.SetBounds(left, top, left + TileWidth, top - TileHeight);
-
-  TTileFilesGuard filesGuard(tile);
-  tile.NhmFiletype = NhmFiletype;
-  tile.BuildFileNames(Naming());
+  tile.NhmFiletype = settings_.Files.NhmFiletype;
+  tile.BuildFileNames(settings_.Files.Naming(nhmPath_));
   if (!tile.ReadHeader()) {
     ShowMsg(msgReadError, {std::string_view(tile.FileName)});
     return false;
@@ -102,9 +112,15 @@ bool TWoodedAreaCalculation::ProcessTile(TTile& tile, std::int32_t& tileCounter)
     TMessage(TMessageKind::Message, msgGridResolution).Before(Msg(msgWindowTitle) + "\r").Show();
     return false;
   }
+  return true;
+}
 
+bool TTilePass::ProcessTile(TTile& tile, std::int32_t tileNumber, TRowPassContext& ctx,
+                            const TRowFunction& rowPass) {
+  TTileFilesGuard filesGuard(tile);
+  if (!OpenTile(tile)) return false;
   const TRowWindow window =
-      TRowWindow::For(tile.NorthY, tile.TopNeighbor != nullptr, Extent.Top, Extent.Bottom,
+      TRowWindow::For(tile.NorthY, tile.TopNeighbor != nullptr, extent_.Top, extent_.Bottom,
                       tile.NRows, tile.CellSize, tile.YllCorner);
   tile.StartReadAhead(window);
   tile.SkipRows(window.FileRowsAbove);
@@ -116,48 +132,34 @@ bool TWoodedAreaCalculation::ProcessTile(TTile& tile, std::int32_t& tileCounter)
     rowsInRing = TTile::SavedRows;
   }
   for (int r = 0; r <= window.LastRow; ++r) {
-    switch (window.ActionFor(r)) {
-      case TRowAction::PassOver:
-        break;
-      case TRowAction::Skip:
-        tile.SkipRow();
-        break;
-      case TRowAction::Fill:
-        tile.FillNoDataRow(r);
-        ++rowsInRing;
-        break;
-      case TRowAction::Read:
-        tile.ReadRow(r);
-        ++rowsInRing;
-        break;
-    }
-    if (rowsInRing >= TTile::RingRows && RowPass && !RowPass(*this, tile, r)) return false;
-    if (r % ProgressInterval == 0) ReportProgress(tileCounter, r, window.LastRow);
+    if (TakeRow(tile, window.ActionFor(r), r)) ++rowsInRing;
+    if (rowsInRing >= TTile::RingRows && !rowPass(ctx, tile, r)) return false;
+    if (r % ProgressInterval == 0) ReportProgress(tileNumber, r, window.LastRow);
   }
   return true;
 }
 
-void TWoodedAreaCalculation::ReportProgress(std::int32_t tileCounter, int row, int lastRow) {
-  if (StatusBar == nullptr) return;
+void TTilePass::ReportProgress(std::int32_t tileNumber, int row, int lastRow) {
+  if (status_ == nullptr) return;
   // lastRow is 0 when the extent ends within half a metre of a tile's first row.
   const std::int64_t percent = lastRow > 0 ? std::int64_t{row} * 100 / lastRow : 100;
-  StatusBar->SetProgress(
-      Format(Msg(msgTileProgress), {std::int64_t{tileCounter}, std::int64_t{row}, percent}),
-      {tileCounter, row, percent});
+  status_->SetProgress(
+      Format(Msg(msgTileProgress), {std::int64_t{tileNumber}, std::int64_t{row}, percent}),
+      {tileNumber, row, percent});
 }
 
-void TWoodedAreaCalculation::ReleaseFinishedBuffers(std::int32_t row, std::int32_t column) {
-  const bool lastRow = row == Tiles.RowCount() - 1;
-  const bool lastColumn = column == Tiles.ColumnCount() - 1;
-  if (row > 0 && column > 0) Tiles.Get(row - 1, column - 1).ReleaseBuffers();
-  if (row > 0 && lastColumn) Tiles.Get(row - 1, column).ReleaseBuffers();
-  if (lastRow && column > 0) Tiles.Get(row, column - 1).ReleaseBuffers();
-  if (lastRow && lastColumn) Tiles.Get(row, column).ReleaseBuffers();
+void TTilePass::ReleaseFinishedBuffers(std::int32_t row, std::int32_t column) {
+  const bool lastRow = row == tiles_.RowCount() - 1;
+  const bool lastColumn = column == tiles_.ColumnCount() - 1;
+  if (row > 0 && column > 0) tiles_.Get(row - 1, column - 1).ReleaseBuffers();
+  if (row > 0 && lastColumn) tiles_.Get(row - 1, column).ReleaseBuffers();
+  if (lastRow && column > 0) tiles_.Get(row, column - 1).ReleaseBuffers();
+  if (lastRow && lastColumn) tiles_.Get(row, column).ReleaseBuffers();
 }
 
-void TWoodedAreaCalculation::ReleaseAllBuffers() {
-  for (std::int32_t r = 0; r < Tiles.RowCount(); ++r) {
-    for (std::int32_t k = 0; k < Tiles.ColumnCount(); ++k) Tiles.Get(r, k).ReleaseBuffers();
+void TTilePass::ReleaseAllBuffers() {
+  for (std::int32_t r = 0; r < tiles_.RowCount(); ++r) {
+    for (std::int32_t k = 0; k < tiles_.ColumnCount(); ++k) tiles_.Get(r, k).ReleaseBuffers();
   }
 }
 

@@ -1,7 +1,5 @@
 #include "calculation/WoodedAreaCalculation.h"
 
-#include <stdexcept>
-
 #include "calculation/TileGrid.h"
 #include "platform/Format.h"
 
@@ -50,36 +48,8 @@ std::int32_t TWoodedAreaCalculation::SetExtent(double xMin, double yMax, double 
   return Tiles.Count();
 }
 
-// --- row pass: the containers of one run ---
-void TWoodedAreaCalculation::BeginRun() {
-  PolygonMesh = std::make_unique<T2DPolygonMesh>();
-  CrownCircles = std::make_unique<T2DPolygons>();
-  CrownCircles->HasHeights = true;
-  FinishedPolygons = std::make_unique<T2DFinishedPolygons>();
-}
-
-TRowPassContext TWoodedAreaCalculation::RowPassContext() {
-  if (!PolygonMesh || !CrownCircles) {
-    throw std::logic_error("The row pass needs the mesh and the crown circles of a run");
-  }
-  return {*PolygonMesh,
-          *CrownCircles,
-          {MinTreeHeight, NumCirclePoints, TreeRadiusParam0, TreeRadiusParam1},
-          {MinClearingArea, MinWoodedArea},
-          Extent};
-}
-// --- end row pass ---
-
 std::int32_t TWoodedAreaCalculation::TileNumberAt(double x, double y) {
   return qv::TileNumberAt(x, y);
-}
-
-bool TWoodedAreaCalculation::FiletypeKnown() const {
-  return NhmFiletype == NhmAsciiGrid || NhmFiletype == NhmFloatGrid;
-}
-
-TNhmNaming TWoodedAreaCalculation::Naming() const {
-  return {NhmPath, NhmPrefix, NhmSeparator, NhmSuffix, NhmFileExt};
 }
 
 }  // namespace qv

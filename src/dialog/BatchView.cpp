@@ -65,8 +65,8 @@ void ShowStatus(const TStatusBar& statusBar, TConsoleOutput& console, IRunObserv
 }
 
 void Report(const TWoodedAreaCalculation& calc, TRunReport& report) {
-  report.WoodedShapePath = calc.WoodedShapePath;
-  report.CrownShapePath = calc.CrownShapePath;
+  report.WoodedShapePath = calc.Paths.WoodedShapePath;
+  report.CrownShapePath = calc.Paths.CrownShapePath;
   report.Tiles = calc.Tiles.Count();
   report.TilesRead = 0;
   for (std::int32_t row = 0; row < calc.Tiles.RowCount(); ++row) {

@@ -33,7 +33,7 @@ bool TInterfaceForm::Calculate() {
   if (HandOverNumbers() != TControlId::None || !HandOverFileSettings()) return false;
   const TBusyCursor busy;
   TWoodedAreaCalculation& calc = *Calculation;
-  calc.LayoutVersion = LayoutVersion;
+  calc.Settings.LayoutVersion = LayoutVersion;
   calc.PrepareDirectories(ShapefilePath);
   calc.SetShapePaths(ShapefilePath);
   calc.StatusBar = &Controls.StatusBar1;
@@ -62,7 +62,8 @@ std::optional<double> TInterfaceForm::AcceptedValue(TControlId field,
 }
 
 TControlId TInterfaceForm::HandOverNumbers() {
-  TWoodedAreaCalculation& calc = *Calculation;
+  TTreeParameters& tree = Calculation->Settings.Tree;
+  TAreaLimits& limits = Calculation->Settings.Limits;
   double minHeight = 0.0;
   double slope = 0.0;
   for (const TControlId field : TDialogControls::NumericFields) {
@@ -70,14 +71,14 @@ TControlId TInterfaceForm::HandOverNumbers() {
     const auto value = AcceptedValue(field, range);
     if (!value) return Refuse(field, range);
     switch (field) {
-      case TControlId::edtMinTreeHeight: calc.MinTreeHeight = minHeight = *value; break;
-      case TControlId::edTreeRadiusParam1: calc.TreeRadiusParam1 = slope = *value; break;
-      case TControlId::edTreeRadiusParam0: calc.TreeRadiusParam0 = *value; break;
+      case TControlId::edtMinTreeHeight: tree.MinTreeHeight = minHeight = *value; break;
+      case TControlId::edTreeRadiusParam1: tree.TreeRadiusParam1 = slope = *value; break;
+      case TControlId::edTreeRadiusParam0: tree.TreeRadiusParam0 = *value; break;
       case TControlId::edNumCirclePoints:
-        calc.NumCirclePoints = static_cast<std::int32_t>(*value);
+        tree.NumCirclePoints = static_cast<std::int32_t>(*value);
         break;
-      case TControlId::edtMinClearingArea: calc.MinClearingArea = *value; break;
-      default: calc.MinWoodedArea = *value; break;
+      case TControlId::edtMinClearingArea: limits.MinClearingArea = *value; break;
+      default: limits.MinWoodedArea = *value; break;
     }
   }
   return TControlId::None;
@@ -92,14 +93,14 @@ bool TInterfaceForm::HandOverFileSettings() {
     Controls.Focused = TControlId::rgNhmFiletype;
     return false;
   }
-  TWoodedAreaCalculation& calc = *Calculation;
-  calc.NhmFiletype = static_cast<std::uint8_t>(type);
-  calc.NhmDir = c.edtNhmDir.Text;
-  calc.NhmPrefix = c.edtNhmPrefix.Text();
-  calc.NhmSeparator = c.cmbNhmSeparator.Text;
-  calc.NhmSuffix = c.edtNhmSuffix.Text();
-  if (type == NhmAsciiGrid) calc.NhmFileExt = c.cmbNhmFileExt.Text;
-  if (type == NhmFloatGrid) calc.NhmFileExt = ".hdr";
+  TNhmFileSettings& files = Calculation->Settings.Files;
+  files.NhmFiletype = static_cast<std::uint8_t>(type);
+  files.NhmDir = c.edtNhmDir.Text;
+  files.NhmPrefix = c.edtNhmPrefix.Text();
+  files.NhmSeparator = c.cmbNhmSeparator.Text;
+  files.NhmSuffix = c.edtNhmSuffix.Text();
+  if (type == NhmAsciiGrid) files.NhmFileExt = c.cmbNhmFileExt.Text;
+  if (type == NhmFloatGrid) files.NhmFileExt = ".hdr";
   return true;
 }
 

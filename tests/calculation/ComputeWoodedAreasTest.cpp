@@ -68,7 +68,7 @@ class WholeRun : public ::testing::Test {
     for (int i = 0; i < 4; ++i) {
       if (run.calc.Tiles.Get(i / 2, i % 2).HasBuffers()) return false;
     }
-    return !run.calc.PolygonMesh && !run.calc.CrownCircles;
+    return !run.calc.State.PolygonMesh && !run.calc.State.CrownCircles;
   }
 
   THeightWindow window = Pasture();
@@ -83,7 +83,7 @@ TEST_F(WholeRun, presentTilesGiveBothLayersAsTheHeightsCallFor) {
             (std::vector<std::string>{Msg(msgWritingShapefiles), Msg(msgHeightModelDone)}));
   EXPECT_EQ(LayerFault(run, window), "");
   // The stand keeps its 120 m2 clearing and gains the 12 m2 one and the no-data patch.
-  EXPECT_EQ(ReadLayer(run.calc.WoodedShapePath)[0].Area, 1200 - 120 - 28);
+  EXPECT_EQ(ReadLayer(run.calc.Paths.WoodedShapePath)[0].Area, 1200 - 120 - 28);
   EXPECT_TRUE(NoBuffers());
   // The same heights from float grids give the same wooded layer (but for the date of writing),
   // whatever the no-data value, and the same crowns to float precision.
@@ -159,7 +159,8 @@ TEST_F(WholeRun, failedTilesStillWriteWhatWasBuiltAndExceptionsWriteNothing) {
 TEST_F(WholeRun, aLayerOrDirectoryThatCannotBeWrittenFailsTheRunAndKeepsTheEarlierLayer) {
   ASSERT_TRUE(run.Run());
   const auto earlier = run.LayerFiles();
-  const std::string wooded = run.calc.WoodedShapePath;  // the host holds it: it cannot be replaced
+  // The host holds the wooded layer: it cannot be replaced.
+  const std::string wooded = run.calc.Paths.WoodedShapePath;
   {
     const TScopedFileFaults held([&](TFileStep step, const std::string& path) {
       return step != TFileStep::Rename || path != wooded;
@@ -171,10 +172,12 @@ TEST_F(WholeRun, aLayerOrDirectoryThatCannotBeWrittenFailsTheRunAndKeepsTheEarli
   // Neither layer is replaced: the crown layer is named too.
   EXPECT_EQ(run.platform.Texts(),
             (std::vector<std::string>{Msg(msgShapefileWriteError) + wooded,
-                                      Msg(msgShapefileWriteError) + run.calc.CrownShapePath}));
+                                      Msg(msgShapefileWriteError) +
+                                          run.calc.Paths.CrownShapePath}));
   EXPECT_EQ(run.platform.messages[0].kind, TRecordedMessage::Kind::Error);
   EXPECT_TRUE(run.LayerFiles() == earlier);
-  run.calc.LayoutVersion = 9.5;  // the layers go to an Output subdirectory, which cannot be made
+  // The layers go to an Output subdirectory, which cannot be made.
+  run.calc.Settings.LayoutVersion = 9.5;
   run.platform.allowWrite = [](const std::string& path) {
     return path.find("Output") == std::string::npos;
   };
@@ -189,8 +192,8 @@ TEST_F(WholeRun, aLayerOrDirectoryThatCannotBeWrittenFailsTheRunAndKeepsTheEarli
 }
 
 TEST_F(WholeRun, crownsWithoutRadiusAreLeftOutAndTheIncompleteLayerFailsTheRun) {
-  run.calc.TreeRadiusParam0 = -3.0;  // R = 0.5 H - 3 is not positive up to 6 m
-  run.calc.TreeRadiusParam1 = 0.5;
+  run.calc.Settings.Tree.TreeRadiusParam0 = -3.0;  // R = 0.5 H - 3 is not positive up to 6 m
+  run.calc.Settings.Tree.TreeRadiusParam1 = 0.5;
   const auto all = TreeTops(window, 0, 59, 0, 39);
   std::vector<TCrown> kept;
   std::copy_if(all.begin(), all.end(), std::back_inserter(kept), [](auto& c) { return c.H > 6; });
@@ -200,13 +203,46 @@ TEST_F(WholeRun, crownsWithoutRadiusAreLeftOutAndTheIncompleteLayerFailsTheRun) 
   const std::int64_t missing = static_cast<std::int64_t>(all.size() - kept.size());
   EXPECT_EQ(run.platform.Texts(),
             std::vector{Format(Msg(msgLayerIncomplete),
-                               {missing, std::string_view(run.calc.CrownShapePath)})});
-  EXPECT_EQ(CrownLayerFault(ReadLayer(run.calc.CrownShapePath), kept, -3.0, 0.5), "");
-  run.calc.NhmFiletype = 7;  // an unknown file type is refused before any file is opened
+                               {missing, std::string_view(run.calc.Paths.CrownShapePath)})});
+  EXPECT_EQ(CrownLayerFault(ReadLayer(run.calc.Paths.CrownShapePath), kept, -3.0, 0.5), "");
+  // An unknown file type is refused before any file is opened.
+  run.calc.Settings.Files.NhmFiletype = 7;
   run.platform.Clear();
   EXPECT_FALSE(run.Run());
   EXPECT_EQ(run.calc.ResultStatus, 0);
   EXPECT_EQ(run.platform.Texts(), std::vector{Format(Msg(msgUnknownFiletype), {std::int64_t{7}})});
+}
+
+// Two woods of 225 m2 in tile 11, the second with a clearing of 4 m2, and open land reaching
+// into tile 12. After tile 11 both woods are final and leave the mesh. A row pass that keeps
+// every hole leaves the second with a clearing the fill would not keep: the compaction gives up
+// and keeps the mesh, and the layers are those of a run that never compacts.
+TEST(WholeRunCompaction, givingUpKeepsTheMeshAndTheLayersOfARunWithoutCompaction) {
+  std::vector<std::string> rows(40, std::string(30, '.'));
+  for (int i = 0; i < 1200; ++i) {
+    const int c = i % 30, r = i / 30;
+    const bool clearing = r >= 25 && r <= 26 && c >= 8 && c <= 9;
+    const bool wood = c >= 2 && c <= 16 && (r >= 2 && r <= 33) && r != 17 && r != 18;
+    if (wood && !clearing) rows[r][c] = '#';
+  }
+  const THeightWindow w = Drawn(WestX12 - 20, NorthY11 - 10, rows);
+  TTilePassOptions options;
+  options.RowPass = [](TRowPassContext& ctx, TTile& tile, int row) {
+    ctx.Limits.MinClearingArea = 0;
+    return VectorizeRow(ctx, tile, row);
+  };
+  std::vector<std::vector<std::string>> layers;
+  for (const TTilePassOptions& each : {options, TTilePassOptions{false, options.RowPass}, {}}) {
+    TRun run;
+    ASSERT_EQ(run.Lay(w), 2);
+    run.WriteTiles();
+    ASSERT_TRUE(run.Run(each));
+    EXPECT_EQ(LayerFault(run, w), "");
+    EXPECT_EQ(run.calc.State.PolygonsFinishedEarly, layers.size() < 2 ? 0 : 2);
+    layers.push_back(run.LayerFiles());
+    layers.back()[2].erase(1, 3);  // the date of writing
+  }
+  EXPECT_EQ(layers[0], layers[1]);
 }
 
 // A 30 x 20 window inside tile 11: a 10 x 20 wood along its east side, exactly the wooded limit,

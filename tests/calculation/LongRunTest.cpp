@@ -32,14 +32,14 @@ TRaster Visited(const THeightWindow& w) {
 
 TEST(LongRowPass, aWholeBinaryTileIsPartitionedIntoItsRegionsAndHoles) {
   TRun run(NhmFloatGrid);
-  run.calc.MinClearingArea = run.calc.MinWoodedArea = 0;
+  run.calc.Settings.Limits.MinClearingArea = run.calc.Settings.Limits.MinWoodedArea = 0;
   ASSERT_EQ(run.calc.SetExtent(WestX11, NorthY11, WestX11 + 4374, NorthY11 - 2999), 1);
   std::vector<std::string> written;
   nhmgen::WriteTileFiles(7, {1091, 11}, {}, nhmgen::GridFormat::Flt, run.TileFile(0, 0), written);
   std::int32_t found = 0;
-  ASSERT_TRUE(run.calc.CheckTileFiles(found));
-  run.calc.BeginRun();
-  ASSERT_TRUE(run.calc.RunTilePass());
+  ASSERT_TRUE(run.calc.TilePass().CheckTileFiles(found));
+  run.calc.State.Begin();
+  ASSERT_TRUE(run.calc.TilePass().Run(run.calc.State, run.pass));
   EXPECT_EQ(MeshFault(Visited(WholeTile(7, true)), run.Mesh(), {}), "");
   EXPECT_TRUE(run.platform.messages.empty());
 }
@@ -85,7 +85,7 @@ TEST(LongWholeRun, runningOutOfMemoryEndsWithTheMessageAndStatusZero) {
     if (setrlimit(RLIMIT_AS, &r) != 0) _exit(10);
     int failures = run.Run() ? 1 : 0;
     failures |= run.calc.ResultStatus != 0 ? 2 : 0;
-    failures |= run.calc.PolygonMesh || run.calc.CrownCircles ? 4 : 0;
+    failures |= run.calc.State.PolygonMesh || run.calc.State.CrownCircles ? 4 : 0;
     const auto& m = run.platform.messages;
     failures |= m.size() != 1 || m[0].kind != TRecordedMessage::Kind::Error ||
                         m[0].text != Msg(msgOutOfMemory)

@@ -54,8 +54,8 @@ TEST(PinchedRings, eachWoodIsOneShellWithHolesTouchingAtTheirCorners) {
   };
 
   TRun run;
-  run.calc.MinClearingArea = 0;
-  run.calc.MinWoodedArea = 0;
+  run.calc.Settings.Limits.MinClearingArea = 0;
+  run.calc.Settings.Limits.MinWoodedArea = 0;
   ASSERT_EQ(run.Lay(w), 4);
   run.WriteTiles();
   ASSERT_TRUE(run.Run());
@@ -63,10 +63,10 @@ TEST(PinchedRings, eachWoodIsOneShellWithHolesTouchingAtTheirCorners) {
   // A wood leaves the mesh once no later tile can reach it: the four in the upper tiles'
   // first rows before the last tile; the one on the corner of four tiles and the one in rows
   // 11 to 13 (a tile's last two rows are built with the tile below) only with the last.
-  EXPECT_EQ(run.calc.PolygonsFinishedEarly, 4);
+  EXPECT_EQ(run.calc.State.PolygonsFinishedEarly, 4);
 
   const TRaster classes = w.Classes();
-  const auto layer = ReadLayer(run.calc.WoodedShapePath);
+  const auto layer = ReadLayer(run.calc.Paths.WoodedShapePath);
   ASSERT_EQ(layer.size(), expected.size());
   for (const TExpectedParts& e : expected) {
     const int pixel = classes.Index(e.Column, e.Row);
@@ -93,8 +93,8 @@ TEST(PinchedRings, randomWoodsAcrossTheCornerOfFourTilesAreValidAndExact) {
     }
     const THeightWindow w = Drawn(WestX12 - 15, NorthY13 + 12, picture);
     TRun run;
-    run.calc.MinClearingArea = trial % 3;
-    run.calc.MinWoodedArea = trial % 4;
+    run.calc.Settings.Limits.MinClearingArea = trial % 3;
+    run.calc.Settings.Limits.MinWoodedArea = trial % 4;
     ASSERT_EQ(run.Lay(w), 4);
     run.WriteTiles();
     ASSERT_TRUE(run.Run());

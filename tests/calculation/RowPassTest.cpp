@@ -94,8 +94,8 @@ void Judge(int seeds, bool corner) {
     }
     // Odd seeds fill small holes as the rows close them, even ones leave it all to the elimination.
     const double clearing = 1.0 + rng() % 14, patch = 15 - clearing, rows = seed % 2;
-    run.calc.MinClearingArea = walked.calc.MinClearingArea = rows * clearing;
-    run.calc.MinWoodedArea = walked.calc.MinWoodedArea = rows * patch;
+    const TAreaLimits limits{rows * clearing, rows * patch};
+    run.calc.Settings.Limits = walked.calc.Settings.Limits = limits;
     std::string fault = run.BuildMesh(w) ? "" : "failed";
     for (const auto& text : run.platform.Texts()) {
       if (text.find("File not found") == std::string::npos) fault += text;
@@ -135,18 +135,18 @@ TEST(RowPass, aWindowOneColumnWideLeavesEveryRunOpen) {
 TEST(RowPass, cornersMeetExactlyNonFiniteValuesAreOpenAndAbsorbedHolesComeLast) {
   TRun run;
   run.cellSizeText = "0.99999999";
-  run.calc.MinClearingArea = 0;
-  run.calc.RowPass = [](TWoodedAreaCalculation& c, TTile& tile, int row) {
+  run.calc.Settings.Limits.MinClearingArea = 0;
+  run.pass.RowPass = [](TRowPassContext& ctx, TTile& tile, int row) {
     if (row == 13) tile.RowRing(tile.MiddleSlot())[16] = HUGE_VAL;
-    return VectorizeRow(c, tile, row);
+    return VectorizeRow(ctx, tile, row);
   };
   THeightWindow w = Drawn(WestX11 + 10, NorthY11 - 10, {"#####", "#####", "#####"});
   ASSERT_TRUE(run.BuildMesh(w));
   w.At(2, 1) = 0;
   EXPECT_EQ(MeshFault(w.Classes(), run.Mesh(), {}), "");
   EXPECT_EQ(LivePolygons(run.Mesh()).Polygons[0].Rings[0].size(), 4u);
-  EXPECT_EQ(run.calc.CrownCircles->Count(), 14);  // the flat top, less the open pixel
-  run.calc.RowPass = static_cast<bool (*)(TWoodedAreaCalculation&, TTile&, int)>(VectorizeRow);
+  EXPECT_EQ(run.calc.State.CrownCircles->Count(), 14);  // the flat top, less the open pixel
+  run.pass.RowPass = VectorizeRow;
   w = Drawn(w.X0, w.Y0, {"#####.#####", "#.#.#.#.#.#", "#####.#####", "###########"});
   ASSERT_TRUE(run.BuildMesh(w));
   const TPolygonId wood = PolygonAt(run.Mesh(), w.Classes(), 0, 0);
@@ -168,7 +168,7 @@ TEST(RowPass, joinsAcrossTheWestBorderAndClosesLoopsAroundItsNorthWestPixel) {
   ASSERT_EQ(LivePolygons(run.Mesh()).Polygons.size(), 1u);
   EXPECT_EQ(LivePolygons(run.Mesh()).Polygons[0].Rings[0].size(), 4u);
   for (const double limit : {1.0, 2.0}) {
-    run.calc.MinClearingArea = limit;
+    run.calc.Settings.Limits.MinClearingArea = limit;
     const THeightWindow w = Drawn(WestX12 - 6, NorthY13 + 4, {"######", "###.##", "######"});
     ASSERT_TRUE(run.BuildMesh(w));
     EXPECT_EQ(MeshFault(w.Classes(), run.Mesh(), {limit, 200}), "");
@@ -181,60 +181,50 @@ TEST(RowPass, joinsAcrossTheWestBorderAndClosesLoopsAroundItsNorthWestPixel) {
   EXPECT_EQ(LivePolygons(run.Mesh()).Polygons[0].Area, 144);
 }
 
-// ---- links that lead nowhere, and rectangles that cannot be closed ----
+// ---- links that lead nowhere, and rectangles that cannot be closed: each told once ----
 
-TEST(RowPassLinks, aColumnLinkWithoutFaceOrPolygonIsReportedAndMakesNoJoin) {
+// A damaged mesh around a rectangle's joins is told once, by that rectangle, and the row goes on
+// (joined through the sound columns); a rectangle that cannot be closed is told once and fails
+// the row and the tile.
+TEST(RowPassLinks, aFaultIsReportedOnceByTheRectangleItHappensIn) {
   TRun run;
-  run.calc.RowPass = [](TWoodedAreaCalculation& c, TTile& tile, int row) {
+  run.pass.RowPass = [](TRowPassContext& ctx, TTile& tile, int row) {
     if (row == 13) {
-      T2DPolygonMesh& m = *c.PolygonMesh;
+      T2DPolygonMesh& m = ctx.Mesh;
       tile.ColumnLinks()[14].Edge = m.StartRing(m.AddFace(), 0, 0, 0, 1);  // a face, no polygon
       tile.ColumnLinks()[15].Edge = m.StartRing(m.AddFace(), 0, 0, 1, 0);
       m.SetIncidentRing(tile.ColumnLinks()[15].Edge, m.CreateRing());  // a ring, no face
     }
-    return VectorizeRow(c, tile, row);
+    return VectorizeRow(ctx, tile, row);
   };
   ASSERT_TRUE(run.BuildMesh(Drawn(WestX11 + 10, NorthY11 - 10, {"####", "####"})));
   EXPECT_EQ(run.platform.Texts(),
-            (std::vector<std::string>{"EdgeQ.IncidentFace.Polygon nil", "EdgeQ.IncidentFace nil"}));
-  EXPECT_EQ(LivePolygons(run.Mesh()).Ids.size(), 1u);  // joined through the sound columns
-}
-
-TEST(RowPassLinks, aRunThatCannotBeClosedFailsTheRowWithBothMessages) {
-  TRun run;
-  run.calc.RowPass = [](TWoodedAreaCalculation& c, TTile& tile, int row) {
-    if (row != 12) return VectorizeRow(c, tile, row);
-    TRowState state;  // a run whose polygon has no ring: what a damaged mesh would give
-    state.Row = row;
-    state.Y = BuiltRowCenterY(tile, row);
-    state.Ring = TRingRows::Around(tile, tile.MiddleSlot());
-    state.RunOpen = state.PreviousClass = true;
-    state.RunStartCol = 14;
-    c.PolygonMesh->AddPolygon();
-    TRowPassContext ctx = c.RowPassContext();
-    return VectorizePixel(ctx, tile, state, 16, false);
+            std::vector<std::string>{"Error in CloseRectangle, tile 11 row 13, col 17"});
+  EXPECT_EQ(run.platform.beeps, 1);
+  EXPECT_EQ(LivePolygons(run.Mesh()).Ids.size(), 1u);
+  run.pass.RowPass = [](TRowPassContext& ctx, TTile& tile, int row) {
+    if (row == 13) tile.ColumnLinks()[15].Edge = TEdgeId(1u << 30);  // outside the mesh
+    return VectorizeRow(ctx, tile, row);
   };
   EXPECT_FALSE(run.BuildMesh(Drawn(WestX11 + 10, NorthY11 - 10, {"##..", "####"})));
   EXPECT_EQ(run.platform.Texts(),
-            (std::vector<std::string>{"Error in CloseRectangle, tile 11 row 12, col 16",
-                                      "Error in CloseRectangle"}));
-  EXPECT_EQ(run.platform.beeps, 2);
+            std::vector<std::string>{"Error in CloseRectangle, tile 11 row 13, col 17"});
+  EXPECT_EQ(run.platform.beeps, 1);
 }
 
 // A second join of a run to the same polygon cuts a hole; a hole ring that does not close (its
-// chain broken, as only a damaged mesh has it) is reported.
-TEST(RowPassLinks, aHoleThatCannotBeClosedIsReported) {
+// chain broken, as only a damaged mesh has it) fails the join, for the rectangle to report.
+TEST(RowPassLinks, aHoleThatCannotBeClosedFailsTheJoin) {
   TRun run;
-  run.calc.BeginRun();
+  run.calc.State.Begin();
   T2DPolygonMesh& m = run.Mesh();
   const TPolygonId q = m.AddPolygon();
   TEdgeId top = m.InsertPointAfter(m.StartRing(q, 0, 0.5, 0, -0.5), 4, -0.5);
   m.Link(top, TEdgeId{});
   TPolygonId p = q;
-  TRowPassContext ctx = run.calc.RowPassContext();
-  JoinPolygons(ctx, p, q, TEdgeId{}, top, {});
-  EXPECT_EQ(run.platform.Texts(), std::vector<std::string>{"RebuildRingFrom() failed"});
-  EXPECT_EQ(run.platform.beeps, 1);
+  TRowPassContext ctx = run.calc.State.RowPassContext({}, {}, {});
+  EXPECT_FALSE(JoinPolygons(ctx, p, q, TEdgeId{}, top, {}));
+  EXPECT_TRUE(run.platform.messages.empty());
 }
 
 }  // namespace

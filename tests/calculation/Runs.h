@@ -92,12 +92,12 @@ class TRun : public IStatusSink {
     SetLanguage(LanguageEnglish);
     std::filesystem::create_directories(dir.File("project/shapes"));
     std::filesystem::create_directories(dir.File("project/nhm"));
-    calc.NhmFiletype = filetype;
-    calc.NhmDir = "nhm";
-    calc.NhmPrefix = "mnh";
-    calc.NhmSeparator = "-";
-    calc.NhmPath = dir.File("project/nhm/");
-    calc.NhmFileExt = filetype == NhmFloatGrid ? ".hdr" : ".txt";
+    calc.Settings.Files.NhmFiletype = filetype;
+    calc.Settings.Files.NhmDir = "nhm";
+    calc.Settings.Files.NhmPrefix = "mnh";
+    calc.Settings.Files.NhmSeparator = "-";
+    calc.Paths.NhmPath = dir.File("project/nhm/");
+    calc.Settings.Files.NhmFileExt = filetype == NhmFloatGrid ? ".hdr" : ".txt";
     calc.StatusBar = this;
   }
   void SetText(std::string_view text) override { status.emplace_back(text); }
@@ -140,47 +140,48 @@ class TRun : public IStatusSink {
       const double h = c > c1 || r < r0 ? 77.7 : window.At(c, r);  // east and north: not read
       const double value = h != NoData || !varied || v % 7 ? (h != NoData ? h : nd) : double{NAN};
       floats.push_back(static_cast<float>(value));
-      if (calc.NhmFiletype == NhmFloatGrid) continue;
+      if (calc.Settings.Files.NhmFiletype == NhmFloatGrid) continue;
       text += (std::isnan(value) ? "nan" : Number(value)) + ((i + 1) % ncols ? " " : "\n");
       if (varied && i % 5 == 0) text += "\t\r\n";
     }
     const std::string file = TileFile(row, column);
-    if (calc.NhmFiletype != NhmFloatGrid) return WriteText(file, text);
+    if (calc.Settings.Files.NhmFiletype != NhmFloatGrid) return WriteText(file, text);
     WriteText(file, text + "byteorder lsbfirst\n");
     WriteFloats(ReplaceExtension(file, ".flt"), floats, droppedBytes);
   }
   // The tile file as the run names it: the ASCII grid, or the .hdr of a float grid.
   std::string TileFile(int row, int column) const {
     const TTile& tile = calc.Tiles.Get(row, column);
-    return calc.NhmPath + "mnh" + std::to_string(tile.MapNumber) + "-" +
-           std::to_string(tile.TileNumber) + calc.NhmSuffix + calc.NhmFileExt;
+    return calc.Paths.NhmPath + "mnh" + std::to_string(tile.MapNumber) + "-" +
+           std::to_string(tile.TileNumber) + calc.Settings.Files.NhmSuffix +
+           calc.Settings.Files.NhmFileExt;
   }
 
   // The tile pass with the row pass over the window's files (an earlier window's gone), on a
   // fresh mesh.
   bool BuildMesh(const THeightWindow& w, bool exactRingWalks = false) {
     platform.Clear();
-    std::filesystem::remove_all(calc.NhmPath);
-    std::filesystem::create_directory(calc.NhmPath);
+    std::filesystem::remove_all(calc.Paths.NhmPath);
+    std::filesystem::create_directory(calc.Paths.NhmPath);
     if (Lay(w) == 0) return false;
     if (writeFiles) WriteTiles();
     std::int32_t found = 0;
-    if (!calc.CheckTileFiles(found)) return false;
-    calc.BeginRun();
-    calc.PolygonMesh->SetExactRingWalks(exactRingWalks);
-    return calc.RunTilePass();
+    if (!calc.TilePass().CheckTileFiles(found)) return false;
+    calc.State.Begin();
+    calc.State.PolygonMesh->SetExactRingWalks(exactRingWalks);
+    return calc.TilePass().Run(calc.State, pass);
   }
-  T2DPolygonMesh& Mesh() { return *calc.PolygonMesh; }
-  // A whole run as the dialog starts it.
-  bool Run() {
+  T2DPolygonMesh& Mesh() { return *calc.State.PolygonMesh; }
+  // A whole run as the dialog starts it (with the tile pass's options a test gives).
+  bool Run(const TTilePassOptions& options = {}) {
     calc.PrepareDirectories(dir.File("project/shapes/parcels.shp"));
     calc.SetShapePaths(dir.File("project/shapes/parcels.shp"));
-    return calc.ComputeWoodedAreas();
+    return calc.ComputeWoodedAreas(options);
   }
   // The bytes of the six files of both layers; empty for files that do not exist.
   std::vector<std::string> LayerFiles() const {
     std::vector<std::string> files;
-    for (const auto& layer : {calc.WoodedShapePath, calc.CrownShapePath}) {
+    for (const auto& layer : {calc.Paths.WoodedShapePath, calc.Paths.CrownShapePath}) {
       for (const char* ext : {".shp", ".shx", ".dbf"}) {
         files.push_back(ReadFile(ReplaceExtension(layer, ext)));
       }
@@ -193,6 +194,7 @@ class TRun : public IStatusSink {
   TTempDir dir;
   std::vector<std::string> status;  // the status bar's texts
   TWoodedAreaCalculation calc;
+  TTilePassOptions pass{.CompactFinished = false};  // BuildMesh's: the whole mesh stays
   THeightWindow window;
   bool writeFiles = true;          // false: every tile is a dummy
   bool varied = false;             // files vary in form (WriteTile)
@@ -367,14 +369,14 @@ inline std::string LayerFault(const TRun& run, THeightWindow w, int c0 = 0, int 
   if (c1 < 0) c1 = w.Width - 1, r1 = w.Height - 1;
   const TWoodedAreaCalculation& calc = run.calc;
   for (double& v : w.Values) {
-    if (calc.NhmFiletype == NhmFloatGrid && v != NoData) v = static_cast<float>(v);
+    if (calc.Settings.Files.NhmFiletype == NhmFloatGrid && v != NoData) v = static_cast<float>(v);
   }
-  const TRaster all = w.Classes(calc.MinTreeHeight);
+  const TRaster all = w.Classes(calc.Settings.Tree.MinTreeHeight);
   TRaster part{c1 - c0 + 1, r1 - r0 + 1, w.X0 + c0, w.Y0 - r0, {}};
   for (int i = 0; i < part.Width * part.Height; ++i) {
     part.Wooded.push_back(all.At(c0 + i % part.Width, r0 + i / part.Width));
   }
-  const auto wooded = ReadLayer(calc.WoodedShapePath);
+  const auto wooded = ReadLayer(calc.Paths.WoodedShapePath);
   for (std::size_t i = 0; i < wooded.size(); ++i) {
     const TRecord& r = wooded[i];
     bool turns = !r.Rings.empty() && SignedArea(r.Rings[0]) < 0;  // outer rings clockwise
@@ -386,13 +388,15 @@ inline std::string LayerFault(const TRun& run, THeightWindow w, int c0 = 0, int 
       return "wooded record " + std::to_string(i) + ": " + fault;
     }
   }
-  const TRules rules{calc.MinClearingArea, 0, true, calc.MinWoodedArea};
+  const TAreaLimits& limits = calc.Settings.Limits;
+  const TRules rules{limits.MinClearingArea, 0, true, limits.MinWoodedArea};
   if (auto fault = PartitionFault(part, {wooded.begin(), wooded.end()}, rules); !fault.empty()) {
     return fault;
   }
-  return CrownLayerFault(ReadLayer(calc.CrownShapePath),
-                         TreeTops(w, c0, c1, r0, r1, calc.MinTreeHeight), calc.TreeRadiusParam0,
-                         calc.TreeRadiusParam1);
+  const TTreeParameters& tree = calc.Settings.Tree;
+  return CrownLayerFault(ReadLayer(calc.Paths.CrownShapePath),
+                         TreeTops(w, c0, c1, r0, r1, tree.MinTreeHeight), tree.TreeRadiusParam0,
+                         tree.TreeRadiusParam1);
 }
 
 }  // namespace qv::test

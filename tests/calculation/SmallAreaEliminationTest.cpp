@@ -30,7 +30,7 @@ struct TPicture {
     return Drawn(WestX11 + 10, NorthY11 - 10, rows);
   }
   T2DPolygonMesh& Build() {
-    run.calc.MinClearingArea = run.calc.MinWoodedArea = 0;
+    run.calc.Settings.Limits.MinClearingArea = run.calc.Settings.Limits.MinWoodedArea = 0;
     EXPECT_TRUE(run.BuildMesh(window));
     run.Mesh().Pack(0.0);
     return run.Mesh();

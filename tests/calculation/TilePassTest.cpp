@@ -12,15 +12,16 @@ namespace {
 class TilePass : public ::testing::Test {
  protected:
   void SetUp() override {
-    calc.NhmSuffix = "_dhm";
-    calc.RowPass = [this](TWoodedAreaCalculation&, TTile&, int row) { return ++calls && row < 5; };
+    calc.Settings.Files.NhmSuffix = "_dhm";
+    options.RowPass = [this](TRowPassContext&, TTile&, int row) { return ++calls && row < 5; };
   }
   std::string Name(int tile, const std::string& ext = ".txt") const {
-    return calc.NhmPath + "mnh1091-" + std::to_string(tile) + "_dhm" + ext;
+    return calc.Paths.NhmPath + "mnh1091-" + std::to_string(tile) + "_dhm" + ext;
   }
   bool Run() {
     std::int32_t found = 0;
-    return calc.CheckTileFiles(found) && calc.RunTilePass();
+    calc.State.Begin();
+    return calc.TilePass().CheckTileFiles(found) && calc.TilePass().Run(calc.State, options);
   }
   bool NoBuffers() const {
     for (int i = 0; i < calc.Tiles.Count(); ++i) {
@@ -33,17 +34,18 @@ class TilePass : public ::testing::Test {
 
   TRun run;
   TWoodedAreaCalculation& calc = run.calc;
+  TTilePassOptions options{.CompactFinished = false};
   int calls = 0;
 };
 
 TEST_F(TilePass, checksTheFltBeforeTheHdrAndReportsProgressEveryFiftyRows) {
   calc.SetExtent(WestX11 + 100, NorthY11, WestX11 + 200, NorthY11 - 120);
-  calc.NhmFiletype = NhmFloatGrid;
-  calc.NhmFileExt = ".hdr";
-  calc.RowPass = [](TWoodedAreaCalculation&, TTile&, int) { return true; };
+  calc.Settings.Files.NhmFiletype = NhmFloatGrid;
+  calc.Settings.Files.NhmFileExt = ".hdr";
+  options.RowPass = [](TRowPassContext&, TTile&, int) { return true; };
   WriteFloats(Name(11, ".flt"), {1});
   std::int32_t found = -1;
-  ASSERT_TRUE(calc.CheckTileFiles(found));
+  ASSERT_TRUE(calc.TilePass().CheckTileFiles(found));
   std::filesystem::remove(Name(11, ".flt"));
   ASSERT_TRUE(Run());  // a dummy tile
   EXPECT_EQ(found, 0);
@@ -54,8 +56,8 @@ TEST_F(TilePass, checksTheFltBeforeTheHdrAndReportsProgressEveryFiftyRows) {
   calc.SetExtent(WestX11 + 100, NorthY11, WestX11 + 200, NorthY11);
   ASSERT_TRUE(Run());
   EXPECT_EQ(run.status.back(), "Tile 1 line 0, 100%");
-  calc.NhmFiletype = 2;
-  EXPECT_FALSE(calc.CheckTileFiles(found) || calc.RunTilePass());
+  calc.Settings.Files.NhmFiletype = 2;
+  EXPECT_FALSE(calc.TilePass().CheckTileFiles(found) || Run());
 }
 
 // A failing row pass ends the pass, and a header that throws leaves no file open; neither leaves
@@ -70,7 +72,7 @@ TEST_F(TilePass, endsCleanlyAndHoldsBuffersOnlyWhileTheyAreNeeded) {
   WriteText(Name(12), "ncols 3\nnrows three\n");
   using TFiles = std::filesystem::directory_iterator;
   const auto open = std::distance(TFiles("/proc/self/fd"), TFiles{});
-  calc.RowPass = [](TWoodedAreaCalculation&, TTile&, int) { return true; };
+  options.RowPass = [](TRowPassContext&, TTile&, int) { return true; };
   EXPECT_THROW(Run(), ENhmError);
   EXPECT_EQ(std::distance(TFiles("/proc/self/fd"), TFiles{}), open);
   EXPECT_TRUE(NoBuffers());
@@ -78,9 +80,9 @@ TEST_F(TilePass, endsCleanlyAndHoldsBuffersOnlyWhileTheyAreNeeded) {
   calc.SetExtent(WestX11 + 4000, NorthY11 - 2990, WestX11 + 2 * 4375 + 10, NorthY11 - 6010);
   int maxHeld = 0;  // a 3 x 3 block of dummy tiles around 1091-14
   bool ready = true;
-  calc.RowPass = [&](TWoodedAreaCalculation& c, TTile& tile, int) {
+  options.RowPass = [&](TRowPassContext&, TTile& tile, int) {
     int held = 0;
-    for (int i = 0; i < 9; ++i) held += c.Tiles.Get(i / 3, i % 3).HasBuffers();
+    for (int i = 0; i < 9; ++i) held += calc.Tiles.Get(i / 3, i % 3).HasBuffers();
     maxHeld = std::max(maxHeld, held);
     for (const TTile* n : {tile.LeftNeighbor, tile.TopNeighbor,
                            tile.TopNeighbor ? tile.TopNeighbor->LeftNeighbor : nullptr}) {
@@ -94,7 +96,7 @@ TEST_F(TilePass, endsCleanlyAndHoldsBuffersOnlyWhileTheyAreNeeded) {
 
 TEST_F(TilePass, corruptHeadersAndTruncatedFilesEndCleanly) {
   calc.SetExtent(WestX11 + 100, NorthY11, WestX11 + 200, NorthY11 - 300);
-  calc.RowPass = [](TWoodedAreaCalculation&, TTile&, int) { return true; };
+  options.RowPass = [](TRowPassContext&, TTile&, int) { return true; };
   const std::string n3 = "ncols 3\nnrows 3\n", at = "xllcorner 672499.5\nyllcorner 253997.5\n";
   for (const std::string& text : std::vector<std::string>{
            "ncols 2000000000\nnrows 2000000000\n" + at + "cellsize 1\nnodata_value -1\n1 2 3",
@@ -105,8 +107,8 @@ TEST_F(TilePass, corruptHeadersAndTruncatedFilesEndCleanly) {
     WriteText(Name(11), text);
     EXPECT_NO_THROW(Run()) << text;
   }
-  calc.NhmFiletype = NhmFloatGrid;
-  calc.NhmFileExt = ".hdr";
+  calc.Settings.Files.NhmFiletype = NhmFloatGrid;
+  calc.Settings.Files.NhmFileExt = ".hdr";
   WriteFloats(Name(11, ".flt"), {1, 2, 3});
   WriteText(Name(11, ".hdr"), "ncols 2000000000\nnrows 3\n" + at + "cellsize 1\n");
   EXPECT_TRUE(Run());  // the data ends long before the rows the header claims

@@ -88,10 +88,12 @@ TEST_F(InterfaceForm, refusalIsShownAfterTheFieldsAboveItWereHandedOver) {
   form.btnCalculateClick();
   EXPECT_EQ(form.RunResult, 0);
   const TWoodedAreaCalculation& calc = *form.Calculation;
-  EXPECT_EQ(std::vector<double>({calc.MinTreeHeight, calc.TreeRadiusParam1, calc.TreeRadiusParam0,
-                                 double(calc.NumCirclePoints), calc.MinClearingArea, calc.MinWoodedArea}),
+  const TTreeParameters& tree = calc.Settings.Tree;
+  EXPECT_EQ(std::vector<double>({tree.MinTreeHeight, tree.TreeRadiusParam1, tree.TreeRadiusParam0,
+                                 double(tree.NumCirclePoints), calc.Settings.Limits.MinClearingArea,
+                                 calc.Settings.Limits.MinWoodedArea}),
             std::vector<double>({3.5, 0.2, -0.5, 12, 50, 200}));
-  EXPECT_TRUE(calc.WoodedShapePath.empty());  // nothing prepared
+  EXPECT_TRUE(calc.Paths.WoodedShapePath.empty());  // nothing prepared
   // The window shows the bare message; the focus names the field.
   EXPECT_EQ(form.Controls.Focused, edtMinWoodedArea);
   ASSERT_EQ(platform.messages.size(), 1u);
@@ -145,7 +147,7 @@ TEST_F(InterfaceForm, valuesThatWouldBreakTheRunAreRefusedWithTheirRange) {
     f.NameRefusedFields = true;
     for (const auto& [id, text] : r.Texts) test::TypeInto(f, id, text);
     EXPECT_FALSE(f.Calculate());
-    EXPECT_EQ(f.Calculation->WoodedShapePath.empty(), r.Refused != None);
+    EXPECT_EQ(f.Calculation->Paths.WoodedShapePath.empty(), r.Refused != None);
     EXPECT_EQ(f.HandOverNumbers(), r.Refused);
     EXPECT_EQ(platform.Texts(), std::vector<std::string>(r.Refused != None ? 2 : 0, r.Named));
     EXPECT_EQ(f.Controls.Focused, r.Refused == None ? btnCalculate : r.Refused);
