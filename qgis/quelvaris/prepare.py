@@ -20,7 +20,7 @@ import subprocess
 
 import numpy
 
-from .sources import PreparationError
+from .sources import FRAMES, PreparationError
 
 NODATA = -9999.0
 STRIP_ROWS = 256
@@ -42,6 +42,17 @@ def tile_layout(program, extent):
         raise PreparationError(done.stderr.strip() or 'The extent has no tile layout.')
     layout = json.loads(done.stdout)
     return layout['frame'], layout['tiles']
+
+
+def prepare_run(program, model, extent, folder, feedback=None):
+    """Writes the tiles of extent (in the rasters' frame) into folder; returns the number of
+    tiles and of those with data."""
+    frame, layout = tile_layout(program, extent)
+    if frame != model.frame:
+        raise PreparationError('The extent x {} - {}, y {} - {} lies in {}, the rasters in '
+                               '{}.'.format(*extent, FRAMES.get(frame, frame),
+                                            FRAMES[model.frame]))
+    return len(layout), prepare_tiles(model, layout, extent, folder, feedback)
 
 
 class TileWindow:
