@@ -26,22 +26,28 @@ NODATA = -9999.0
 STRIP_ROWS = 256
 # The tree-top test reads two cells on either side of a cell of the extent.
 MARGIN = 2
-SUFFIX = '_dhm_grid1'
+# The names of the prepared tiles: the dialog's default naming, as float grids.
+NAMING = [('edtNhmPrefix', ''), ('cmbNhmSeparator', ''), ('edtNhmSuffix', '_dhm_grid1')]
+FRAME_CODES = {'LV03': 21781, 'LV95': 2056}
 
 
 def tile_layout(program, extent):
     """The frame (EPSG code) and the tiles of extent = (xmin, xmax, ymin, ymax), as the host
-    program lays them out."""
-    command = [program, '--tiles'] + [str(int(v)) for v in extent]
+    program lays them out for float grids named as NAMING."""
+    naming = ['--set', 'rgNhmFiletype=1'] + [part for name, value in NAMING
+                                             for part in ('--set', name + '=' + value)]
+    command = [program, '--tiles'] + naming + ['--'] + [str(int(v)) for v in extent]
     try:
         done = subprocess.run(command, stdin=subprocess.DEVNULL, capture_output=True,
                               text=True, creationflags=getattr(subprocess, 'CREATE_NO_WINDOW', 0))
+        layout = json.loads(done.stdout)
     except OSError as error:
         raise PreparationError('{} could not be started: {}'.format(program, error))
-    if done.returncode != 0:
-        raise PreparationError(done.stderr.strip() or 'The extent has no tile layout.')
-    layout = json.loads(done.stdout)
-    return layout['frame'], layout['tiles']
+    except ValueError:
+        raise PreparationError('{} gave no tile layout: {}'.format(program, done.stderr.strip()))
+    if 'error' in layout:
+        raise PreparationError(layout['error'])
+    return FRAME_CODES[layout['frame']], layout['tiles']
 
 
 def prepare_run(program, model, extent, folder, feedback=None):
@@ -61,8 +67,8 @@ class TileWindow:
 
     def __init__(self, tile, extent):
         self.stem = tile['stem']
-        self.west = tile['xll'] + 0.5
-        self.north = tile['yll'] + tile['nrows'] - 0.5
+        self.west = tile['xllcorner'] + 0.5
+        self.north = tile['yllcorner'] + tile['nrows'] - 0.5
         xmin, xmax, ymin, ymax = extent
         self.columns = clamp(round(xmin - self.west) - MARGIN, round(xmax - self.west) + MARGIN,
                              tile['ncols'])
@@ -102,7 +108,7 @@ def prepare_tiles(model, layout, extent, folder, feedback=None):
     with_data = 0
     for number, tile in enumerate(layout):
         window = TileWindow(tile, extent)
-        path = os.path.join(folder, window.stem + SUFFIX)
+        path = os.path.join(folder, window.stem)
         if window.cut_to(model.coverage(window.box())):
             write_tile(model, window, path)
             with_data += 1

@@ -13,7 +13,7 @@ from .height_model import (add_height_model_parameters, height_model_settings, h
 from .host_program import configured_program, find_host_program
 from .host_run import HostRunner, HostSettings, host_arguments
 from .layers import deliver
-from .prepare import SUFFIX, prepare_run
+from .prepare import NAMING, prepare_run
 from .run_folder import RunFolder
 from .sources import PreparationError
 from .styles import attach_style
@@ -21,8 +21,9 @@ from .styles import attach_style
 EMPTY_LAYERS = {2: 'No wooded area was found: the wooded-area layer is empty.',
                 3: 'No tree top was found: the crown layer is empty.',
                 4: 'Neither a wooded area nor a tree top was found: both layers are empty.'}
-# The tiles prepared from rasters are float grids named as the host names them by default.
-PREPARED_NAMING = {'file_type': 1, 'prefix': '', 'separator': '', 'suffix': SUFFIX}
+# The tiles prepared from rasters: float grids, named as the host was told.
+PREPARED_NAMING = dict(zip(('prefix', 'separator', 'suffix'), (v for _, v in NAMING)),
+                       file_type=1)
 
 
 def check_run(result):

@@ -1,0 +1,185 @@
+#!/usr/bin/python3
+"""The height model given as rasters, in headless QGIS. One canopy (nhmgen's, rounded to 1/64 m
+by scripts/national-tiles.py) as LV03 tiles, LV95 tiles, canopy GeoTIFFs, and national 0.5 m
+surface and terrain tiles whose metres only the maximum of their valid cells gives back: every
+way must give the LV03 tiles' layers (moved by 2,000,000 / 1,000,000 where LV95). BUILD_DIR
+(default build) has the host and nhmgen."""
+
+import os
+import subprocess
+import sys
+import tempfile
+import unittest
+from glob import glob
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
+BUILD = os.path.abspath(os.environ.get('BUILD_DIR', os.path.join(ROOT, 'build')))
+HOST = os.path.join(BUILD, 'quelvaris-host')
+sys.path[:0] = [os.path.join(ROOT, 'qgis'), '/usr/share/qgis/python/plugins']
+os.environ.setdefault('QT_QPA_PLATFORM', 'offscreen')
+
+from qgis.core import (QgsApplication, QgsGeometry, QgsProcessingException,  # noqa: E402
+                       QgsRectangle, QgsVectorLayer, QgsVectorLayerUtils)
+
+APP = QgsApplication([], False)
+APP.initQgis()
+from processing.core.Processing import Processing  # noqa: E402
+Processing.initialize()
+import processing  # noqa: E402
+from processing.core.ProcessingConfig import ProcessingConfig  # noqa: E402
+import numpy  # noqa: E402
+from osgeo import gdal, osr  # noqa: E402
+
+from quelvaris.canopy import HeightModel  # noqa: E402
+from quelvaris.plugin import QuelvarisPlugin  # noqa: E402
+
+gdal.UseExceptions()
+SHIFT = (2000000, 1000000)
+# Parcels across the border of tiles 1091-11 and 1091-12 at x 676875: tile 11 has canopy from
+# 676075 east, tile 12 none this far west.
+CORNERS = [(x, y, x + 100, y + 50) for x in range(676300, 677000, 100)
+           for y in range(252550, 252750, 50)]
+
+
+def parcel_layer(path, frame, shift=(0, 0)):
+    layer = QgsVectorLayer('Polygon?crs=EPSG:{}&field=pid:integer'.format(frame), 'p', 'memory')
+    layer.dataProvider().addFeatures([QgsVectorLayerUtils.createFeature(
+        layer, QgsGeometry.fromRect(QgsRectangle(a + shift[0], b + shift[1], c + shift[0],
+                                                 d + shift[1])), {0: pid})
+        for pid, (a, b, c, d) in enumerate(CORNERS, 1)])
+    processing.run('native:savefeatures', {'INPUT': layer, 'OUTPUT': path})
+    return path
+
+
+def shapes(path, shift=(0, 0)):
+    """Each feature's attributes and points, moved back by shift."""
+    result = []
+    for feature in QgsVectorLayer(path).getFeatures():
+        points = [(p.x() - shift[0], p.y() - shift[1]) for p in feature.geometry().vertices()]
+        result.append((feature.attributes(), points))
+    return result
+
+
+def raster(name, values, left, top, cell):
+    """An LV95 GeoTIFF in memory; NaN is no-data."""
+    path = '/vsimem/{}.tif'.format(name)
+    dataset = gdal.GetDriverByName('GTiff').Create(path, values.shape[1], values.shape[0], 1,
+                                                   gdal.GDT_Float32)
+    dataset.SetGeoTransform((left, cell, 0, top, 0, -cell))
+    srs = osr.SpatialReference()
+    srs.ImportFromEPSG(2056)
+    dataset.SetSpatialRef(srs)
+    dataset.GetRasterBand(1).SetNoDataValue(-9999)
+    dataset.GetRasterBand(1).WriteArray(numpy.where(numpy.isnan(values), -9999, values))
+    dataset = None
+    return path
+
+
+class RasterTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.tmpdir = tempfile.TemporaryDirectory(prefix='qv-rasters-test-')
+        tmp = cls.tmp = cls.tmpdir.name
+        subprocess.run([os.path.join(BUILD, 'nhmgen'), '--seed', '7', '--map', '1091', '--tile',
+                        '11', '--cols', '2', '--window', '1200,3575,300,800', '--format', 'flt',
+                        '--out', os.path.join(tmp, 'nhm')], check=True, stdout=subprocess.DEVNULL)
+        subprocess.run([sys.executable, os.path.join(ROOT, 'scripts', 'national-tiles.py'),
+                        os.path.join(tmp, 'nhm'), os.path.join(tmp, 'data')], check=True,
+                       stdout=subprocess.DEVNULL)
+        cls.national = {kind: sorted(glob(os.path.join(tmp, 'data', kind + '_*.tif')))
+                        for kind in ('swisssurface3d-raster', 'swissalti3d')}
+        cls.plugin = QuelvarisPlugin()
+        cls.plugin.initProcessing()
+        ProcessingConfig.setSettingValue('QUELVARIS_HOST', HOST)
+        cls.lv03 = parcel_layer(os.path.join(tmp, 'p03.shp'), 21781)
+        cls.lv95 = parcel_layer(os.path.join(tmp, 'p95.shp'), 2056, SHIFT)
+        cls.expected = cls.woods(NHM_FOLDER=os.path.join(tmp, 'data', 'lv03'))
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.plugin.unload()
+        cls.tmpdir.cleanup()
+
+    @classmethod
+    def woods(cls, parcels=None, **height_model):
+        out = tempfile.mkdtemp(dir=cls.tmp)
+        layers = processing.run('quelvaris:woodedareas', dict(
+            height_model, INPUT=parcels or cls.lv03, WOODS=os.path.join(out, 'w.shp'),
+            CROWNS=os.path.join(out, 'c.shp'), FILE_TYPE=1))
+        return layers['WOODS'], layers['CROWNS']
+
+    def geotiff(self, name, source, **options):
+        path = os.path.join(self.tmp, name)
+        gdal.Translate(path, source, **options)
+        return path
+
+    def assertSameLayers(self, layers, shift=(0, 0)):
+        for actual, expected in zip(layers, self.expected):
+            actual, expected = shapes(actual, shift), shapes(expected)
+            self.assertGreater(len(expected), 3)
+            self.assertEqual([a for a, _ in actual], [a for a, _ in expected])
+            for (_, points), (_, wanted) in zip(actual, expected):
+                self.assertEqual(len(points), len(wanted))
+                self.assertLess(max(max(abs(p[0] - q[0]), abs(p[1] - q[1]))
+                                    for p, q in zip(points, wanted)), 1e-6)
+
+    def test_one_canopy_given_four_ways_gives_the_same_layers(self):
+        # Tile 11's canopy alone: the parcels reach beyond it, into a tile no raster touches.
+        tif = self.geotiff('c11.tif', os.path.join(self.tmp, 'data', 'lv03', '109111_dhm_grid1.flt'),
+                           outputSRS='EPSG:21781', creationOptions=['TILED=YES'])
+        self.assertSameLayers(self.woods(CANOPY=[tif]))
+        self.assertSameLayers(self.woods(self.lv95, NHM_FOLDER=os.path.join(
+            self.tmp, 'data', 'lv95')), SHIFT)
+        national = self.woods(self.lv95, SURFACE=self.national['swisssurface3d-raster'],
+                              TERRAIN=self.national['swissalti3d'])
+        self.assertSameLayers(national, SHIFT)
+        for layer in national:
+            with open(layer[:-4] + '.prj') as prj:
+                self.assertIn('LV95', prj.read())
+
+    def test_metres_take_the_highest_valid_cell_of_surface_minus_resampled_terrain(self):
+        # A sloping terrain on 1 m cells centred on half metres (bilinear is exact on a plane)
+        # under a 0.5 m surface of 4 x 4 metres: per metre one cell 5 m up and the others 1 m;
+        # in metre (0, 1) the high cell is no-data; metre (1, 1) lies 3 m below the terrain;
+        # metre (2, 2) has no valid cell.
+        def plane(x, y):
+            return 400 + 0.25 * (x - 2600000) + 0.125 * (y - 1200000)
+        cells = numpy.arange(8) * 0.5 + 0.25
+        xs, ys = numpy.meshgrid(2599999.5 + cells, 1200003.5 - cells)
+        canopy = numpy.ones((8, 8))
+        canopy[::2, 1::2] = 5
+        canopy[0, 3] = numpy.nan
+        canopy[2:4, 2:4] = -3
+        canopy[4:6, 4:6] = numpy.nan
+        surface = raster('s', plane(xs, ys) + canopy, 2599999.5, 1200003.5, 0.5)
+        tx, ty = numpy.meshgrid(2599999 + numpy.arange(6), 1200004 - numpy.arange(6))
+        terrain = raster('t', plane(tx, ty), 2599998.5, 1200004.5, 1)
+        heights = HeightModel(surface=[surface], terrain=[terrain]).metres(
+            2599999.5, 1200003.5, 4, 4)
+        expected = numpy.full((4, 4), 5.0)
+        expected[0, 1], expected[1, 1], expected[2, 2] = 1, 0, numpy.nan
+        numpy.testing.assert_allclose(heights, expected, atol=1e-3)
+
+    def test_what_cannot_be_prepared_fails_naming_the_cause(self):
+        tif = self.geotiff('c11.tif', os.path.join(self.tmp, 'data', 'lv03', '109111_dhm_grid1.flt'),
+                           outputSRS='EPSG:21781')
+        surface = self.national['swisssurface3d-raster']
+        cases = [
+            ({}, 'given: none'),
+            ({'NHM_FOLDER': self.tmp, 'CANOPY': [tif]}, 'given: NHM_FOLDER, CANOPY'),
+            ({'SURFACE': surface}, 'both surface and terrain'),
+            ({'CANOPY': [tif, surface[0]]}, 'is CH1903+ / LV95 (EPSG:2056)'),
+            ({'CANOPY': [self.geotiff('utm.tif', tif, outputSRS='EPSG:32632')]}, 'EPSG:32632'),
+            ({'CANOPY': [self.geotiff('2m.tif', tif, xRes=2, yRes=2)]}, 'cells are 2 x 2 m'),
+            ({'CANOPY': [surface[-1]]}, 'No raster covers the extent x 2676300 - 2677000'),
+        ]
+        for height_model, message in cases:
+            with self.subTest(message), self.assertRaises(QgsProcessingException) as raised:
+                self.woods(self.lv95 if 'CANOPY' in height_model else None, **height_model)
+            self.assertIn(message, str(raised.exception))
+
+
+if __name__ == '__main__':
+    program = unittest.main(exit=False, verbosity=2)
+    APP.exitQgis()
+    sys.exit(not program.result.wasSuccessful())
