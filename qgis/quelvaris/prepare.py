@@ -6,8 +6,8 @@ and .flt) holding only the part of the tile that the run reads: the rows from th
 to its bottom and the columns from its west to its east side, with the two columns beyond each
 side that the tree-top test looks at, cut further to what the rasters cover. The run reads the
 rest of the tile as no-data, as it reads rows north of or columns beside a tile file's data, and
-never looks at it. A tile that no raster covers gets a file of one no-data cell, so that the run
-does not take it for a missing file.
+never looks at it. A tile that no raster covers gets a file of one no-data cell at the extent's
+north-west corner in the tile, so that the run does not take it for a missing file.
 
 The tile is computed and written in strips of rows, so that memory stays bounded whatever the
 rasters (a virtual raster of a whole canton is read only where the run needs it).
@@ -109,11 +109,13 @@ def prepare_tiles(model, layout, extent, folder, feedback=None):
     for number, tile in enumerate(layout):
         window = TileWindow(tile, extent)
         path = os.path.join(folder, window.stem)
+        # The run skips the file rows north of the extent, which a file starting there lacks.
+        first = (window.west + window.columns[0], window.north - window.rows[0])
         if window.cut_to(model.coverage(window.box())):
             write_tile(model, window, path)
             with_data += 1
         else:
-            write_grid(path, window.west, window.north, 1, 1, [numpy.full((1, 1), numpy.nan)])
+            write_grid(path, *first, 1, 1, [numpy.full((1, 1), numpy.nan)])
         if feedback is not None:
             feedback(number + 1, len(layout))
     return with_data
