@@ -43,7 +43,7 @@ DIFFERENCES = []  # of each parcel's wooded area from GEOS's
 # What the plugin is compared with, without it: the library's catalogue (English, French, German)
 # read from its source, layers read by GDAL, wooded areas by GEOS as a plain union of all cover.
 def library_catalogue():
-    with open(os.path.join(ROOT, 'src', 'dialog', 'languages', 'Languages.cpp'),
+    with open(os.path.join(ROOT, 'src', 'catalogue', 'Languages.cpp'),
               encoding='utf-8') as source:
         entries = re.findall(r'/\* (\w+) \*/\s*\{(.*?)\}', source.read(), re.S)
     return {identifier: ast.literal_eval('(%s)' % texts) for identifier, texts in entries}

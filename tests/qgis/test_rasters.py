@@ -138,6 +138,20 @@ class RasterTest(unittest.TestCase):
             with open(layer[:-4] + '.prj') as prj:
                 self.assertIn('LV95', prj.read())
 
+    def test_command_line_writes_the_folder_the_host_runs_on(self):
+        project = os.path.join(self.tmp, 'cli')
+        os.makedirs(os.path.join(project, 'shapes'))
+        extent = [str(v) for v in (2676300, 2677000, 1252550, 1252750)]
+        subprocess.run([os.path.join(ROOT, 'tools', 'prepare', 'quelvaris-prepare')] + extent
+                       + ['--out', os.path.join(project, 'MNA_Laser', 'MNH'), '--host', HOST,
+                          '--surface'] + self.national['swisssurface3d-raster']
+                       + ['--terrain'] + self.national['swissalti3d'], check=True,
+                       stdout=subprocess.DEVNULL)
+        shapefile = os.path.join(project, 'shapes', 'p.shp')
+        subprocess.run([HOST, '--set', 'rgNhmFiletype=1'] + extent + [shapefile], check=True,
+                       capture_output=True)
+        self.assertSameLayers([shapefile[:-4] + '_w1.shp', shapefile[:-4] + '_w2.shp'], SHIFT)
+
     def test_metres_take_the_highest_valid_cell_of_surface_minus_resampled_terrain(self):
         # A sloping terrain on 1 m cells centred on half metres (bilinear is exact on a plane)
         # under a 0.5 m surface of 4 x 4 metres: per metre one cell 5 m up and the others 1 m;
