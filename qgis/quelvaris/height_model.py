@@ -144,8 +144,11 @@ def parcel_extent(source, crs=None, context=None):
             box.combineExtentWith(shape.boundingBox())
     if box is None:
         raise QgsProcessingException(msg('msgNoFeatureSelected'))
-    extent = (math.floor(box.xMinimum()), math.ceil(box.xMaximum()),
-              math.floor(box.yMinimum()), math.ceil(box.yMaximum()))
+    # A transformed coordinate carries noise of a few nanometres: a whole metre stays one.
+    snapped = [round(v, 6) for v in (box.xMinimum(), box.xMaximum(), box.yMinimum(),
+                                     box.yMaximum())]
+    extent = (math.floor(snapped[0]), math.ceil(snapped[1]), math.floor(snapped[2]),
+              math.ceil(snapped[3]))
     if any(abs(v) >= 2 ** 31 for v in extent):
         raise QgsProcessingException('The parcels lie outside the national grid.')
     return extent

@@ -131,12 +131,28 @@ class RasterTest(unittest.TestCase):
         self.assertSameLayers(self.woods(CANOPY=[tif]))
         self.assertSameLayers(self.woods(self.lv95, NHM_FOLDER=os.path.join(
             self.tmp, 'data', 'lv95')), SHIFT)
-        national = self.woods(self.lv95, SURFACE=self.national['swisssurface3d-raster'],
+        # LV03 parcels, transformed to the rasters' LV95.
+        national = self.woods(SURFACE=self.national['swisssurface3d-raster'],
                               TERRAIN=self.national['swissalti3d'])
         self.assertSameLayers(national, SHIFT)
         for layer in national:
             with open(layer[:-4] + '.prj') as prj:
                 self.assertIn('LV95', prj.read())
+
+    def test_share_comes_in_the_parcels_frame(self):
+        shares = []
+        for height_model in ({'NHM_FOLDER': os.path.join(self.tmp, 'data', 'lv03'),
+                              'FILE_TYPE': 1},
+                             {'SURFACE': self.national['swisssurface3d-raster'],
+                              'TERRAIN': self.national['swissalti3d']}):
+            table = processing.run('quelvaris:woodedsharefromheightmodel', dict(
+                height_model, INPUT=self.lv03, OUTPUT='TEMPORARY_OUTPUT'))['OUTPUT']
+            self.assertEqual(table.crs().authid(), 'EPSG:21781')
+            shares.append({f['pid']: f['boise_m2'] for f in table.getFeatures()})
+        self.assertEqual(shares[0].keys(), shares[1].keys())
+        for pid, area in shares[0].items():
+            self.assertAlmostEqual(shares[1][pid], area, delta=1e-3)
+        self.assertGreater(sum(shares[0].values()), 1000)
 
     def test_command_line_writes_the_folder_the_host_runs_on(self):
         project = os.path.join(self.tmp, 'cli')
