@@ -50,7 +50,7 @@ def tile_layout(program, extent):
     return FRAME_CODES[layout['frame']], layout['tiles']
 
 
-def prepare_run(program, model, extent, folder, feedback=None):
+def prepare_run(program, model, extent, folder, progress=lambda fraction: None):
     """Writes the tiles of extent (in the rasters' frame) into folder; returns the number of
     tiles and of those with data."""
     frame, layout = tile_layout(program, extent)
@@ -58,7 +58,7 @@ def prepare_run(program, model, extent, folder, feedback=None):
         raise PreparationError('The extent x {} - {}, y {} - {} lies in {}, the rasters in '
                                '{}.'.format(*extent, FRAMES.get(frame, frame),
                                             FRAMES[model.frame]))
-    return len(layout), prepare_tiles(model, layout, extent, folder, feedback)
+    return len(layout), prepare_tiles(model, layout, extent, folder, progress)
 
 
 class TileWindow:
@@ -97,9 +97,10 @@ def clamp(first, last, count):
     return max(first, 0), min(last, count - 1) + 1
 
 
-def prepare_tiles(model, layout, extent, folder, feedback=None):
+def prepare_tiles(model, layout, extent, folder, progress=lambda fraction: None):
     """Writes the tiles of layout that a run over extent needs into folder; returns how many
-    carry data."""
+    carry data. progress gets the share done after every strip; what it raises ends the
+    preparation."""
     box = (extent[0] - 0.5, extent[1] + 0.5, extent[2] - 0.5, extent[3] + 0.5)
     if model.coverage(box) is None:
         raise PreparationError('No raster covers the extent x {} - {}, y {} - {}.'.format(
@@ -112,25 +113,27 @@ def prepare_tiles(model, layout, extent, folder, feedback=None):
         # The run skips the file rows north of the extent, which a file starting there lacks.
         first = (window.west + window.columns[0], window.north - window.rows[0])
         if window.cut_to(model.coverage(window.box())):
-            write_tile(model, window, path)
+            write_tile(model, window, path,
+                       lambda part, n=number: progress((n + part) / len(layout)))
             with_data += 1
         else:
             write_grid(path, *first, 1, 1, [numpy.full((1, 1), numpy.nan)])
-        if feedback is not None:
-            feedback(number + 1, len(layout))
+        progress((number + 1) / len(layout))
     return with_data
 
 
-def write_tile(model, window, path):
+def write_tile(model, window, path, progress):
     cols = window.columns[1] - window.columns[0]
     left = window.west + window.columns[0] - 0.5
+    rows = window.rows[1] - window.rows[0]
 
     def strips():
         for first in range(window.rows[0], window.rows[1], STRIP_ROWS):
-            rows = min(STRIP_ROWS, window.rows[1] - first)
-            yield model.metres(left, window.north - first + 0.5, cols, rows)
-    write_grid(path, window.west + window.columns[0], window.north - window.rows[0], cols,
-               window.rows[1] - window.rows[0], strips())
+            count = min(STRIP_ROWS, window.rows[1] - first)
+            yield model.metres(left, window.north - first + 0.5, cols, count)
+            progress((first + count - window.rows[0]) / rows)
+    write_grid(path, window.west + window.columns[0], window.north - window.rows[0], cols, rows,
+               strips())
 
 
 def write_grid(path, first_x, first_y, cols, rows, strips):

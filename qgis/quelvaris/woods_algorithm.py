@@ -109,9 +109,13 @@ class WoodedAreasAlgorithm(QuelvarisAlgorithm):
 
 def prepare_height_model(program, model, extent, run, feedback):
     """Writes the tiles of the run's extent from the rasters into the run folder."""
+    def progress(fraction):
+        if feedback.isCanceled():
+            raise QgsProcessingException('The preparation of the height model was cancelled.')
+        feedback.setProgress(100.0 * fraction)
+
     feedback.pushInfo('Preparing the height model from the rasters.')
     try:
-        prepare_run(program, model, extent, os.path.join(run.path, run.nhm_dir),
-                    lambda done, count: feedback.setProgress(100.0 * done / count))
+        prepare_run(program, model, extent, os.path.join(run.path, run.nhm_dir), progress)
     except PreparationError as error:
         raise QgsProcessingException(str(error))
