@@ -3,11 +3,12 @@
 The host program says which tiles an extent needs and where they lie (quelvaris-host --tiles),
 so that the sheet grid is known in one place only. Each tile is written as a float grid (.hdr
 and .flt) holding only the part of the tile that the run reads: the rows from the extent's top
-to its bottom and the columns from its west to its east side, with the two columns beyond each
-side that the tree-top test looks at, cut further to what the rasters cover. The run reads the
-rest of the tile as no-data, as it reads rows north of or columns beside a tile file's data, and
-never looks at it. A tile that no raster covers gets a file of one no-data cell at the extent's
-north-west corner in the tile, so that the run does not take it for a missing file.
+to its bottom and the columns from its west to its east side (the run's tree-top test looks two
+cells around a cell, but only around cells at least two inside the extent), cut further to what
+the rasters cover. The run reads the rest of the tile as no-data, as it reads rows north of or
+columns beside a tile file's data, and never looks at it. A tile that no raster covers gets a
+file of one no-data cell at the extent's north-west corner in the tile, so that the run does not
+take it for a missing file.
 
 The tile is computed and written in strips of rows, so that memory stays bounded whatever the
 rasters (a virtual raster of a whole canton is read only where the run needs it).
@@ -24,8 +25,6 @@ from .sources import FRAMES, PreparationError
 
 NODATA = -9999.0
 STRIP_ROWS = 256
-# The tree-top test reads two cells on either side of a cell of the extent.
-MARGIN = 2
 # The names of the prepared tiles: the dialog's default naming, as float grids.
 NAMING = [('edtNhmPrefix', ''), ('cmbNhmSeparator', ''), ('edtNhmSuffix', '_dhm_grid1')]
 FRAME_CODES = {'LV03': 21781, 'LV95': 2056}
@@ -70,8 +69,7 @@ class TileWindow:
         self.west = tile['xllcorner'] + 0.5
         self.north = tile['yllcorner'] + tile['nrows'] - 0.5
         xmin, xmax, ymin, ymax = extent
-        self.columns = clamp(round(xmin - self.west) - MARGIN, round(xmax - self.west) + MARGIN,
-                             tile['ncols'])
+        self.columns = clamp(round(xmin - self.west), round(xmax - self.west), tile['ncols'])
         self.rows = clamp(round(self.north - ymax), round(self.north - ymin), tile['nrows'])
 
     def box(self):
