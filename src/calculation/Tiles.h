@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "calculation/Tile.h"
+#include "calculation/TileGrid.h"
+#include "catalogue/Languages.h"
 
 namespace qv {
 
@@ -26,11 +28,17 @@ class TTiles {
 
   // "map-tile," for every tile in row-major order (so the list ends with a comma).
   std::string TileList;
+  // The frame of the extent laid out: tile positions and headers are in its coordinates.
+  TFrame Frame = TFrame::LV03;
 
  private:
   std::int32_t columns_ = 0;
   std::int32_t rows_ = 0;
   std::vector<std::unique_ptr<TTile>> tiles_;  // row-major
 };
+
+// Why an extent gets no tile layout, in the order a user would look: a frame that cannot be
+// told, a corner outside the sheets, an inverted extent, too many tiles.
+TMsg NoLayoutReason(double xMin, double yMax, double xMax, double yMin);
 
 }  // namespace qv

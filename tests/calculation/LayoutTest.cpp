@@ -17,7 +17,8 @@ TEST(TileGrid, numbersTilesFromTheNorthWestOfTheSheetGridAndPlacesThem) {
       {672600, 248000, 109131}, {497500, 302000, 100111}, {497499.9, 302000, 100022},
       {829999, 301999, 101922}, {830000, 301999, 0},      {479999.9, 301999, 0},
       {NAN, 301999, 0},         {500000, HUGE_VAL, 0},    {500000, -1e300, 0},
-      {480000, 302000.5, 98033}, {480000, 314000, 98011}, {567500, 1022000, -19489}};
+      {480000, 302000.5, 98033}, {480000, 314000, 98011}, {567500, 1022000, 0},
+      {2480000, 1302000, 100011}, {2685625, 1245000, 109144}, {2685625, 245000, 0}};
   for (const auto& [x, y, number] : points) EXPECT_EQ(TileNumberAt(x, y), number) << x << " " << y;
   for (const auto& [from, right, below] : {std::tuple{11, 12, 13}, {12, 21, 14}, {13, 14, 31},
        {14, 23, 32}, {21, 22, 23}, {32, 41, 34}, {23, 24, 41}, {34, 43, 12}, {43, 44, 21}}) {
@@ -54,11 +55,23 @@ TEST(TileGrid, laysOutTheTilesOfAnExtent) {
       {{825700, 301000, 840000, 300000}, "1019-22,"},  // nothing east of sheet column 19
       {{479999, 301000, 480100, 300000}, ""}, {{672600, 253900, 672400, 253000}, ""},
       {{672600, 253900, 673000, 254100}, ""}, {{672600, NAN, 673000, 253000}, ""},
-      {{672600, 253900, 673000, -1e12}, ""}};  // absurd extents are refused, not laid out
+      {{672600, 253900, 673000, -1e12}, ""},  // absurd extents are refused, not laid out
+      // LV95: the same sheets shifted; an extent in both frames has no layout.
+      {{2685700, 1244990, 2690010, 1241995}, "1091-44,1092-33,1111-22,1112-11,"},
+      {{2672600, 1253900, 2673000, 253000}, ""}, {{672600, 1253900, 673000, 253000}, ""},
+      {{672600, 253900, 2673000, 253000}, ""}, {{672600, 1253900, 2673000, 1253000}, ""}};
   TWoodedAreaCalculation calc;
   for (const auto& [e, list] : extents) {
     EXPECT_EQ(calc.SetExtent(e[0], e[1], e[2], e[3]), std::count(list.begin(), list.end(), ','));
     EXPECT_EQ(calc.Tiles.TileList, list);
+    if (calc.LayoutReady) {
+      const bool lv95 = e[0] > 2e6;
+      EXPECT_EQ(calc.Tiles.Frame, lv95 ? TFrame::LV95 : TFrame::LV03);
+      const TTile& first = calc.Tiles.Get(0, 0);
+      const TTileId id{first.MapNumber, first.TileNumber};
+      EXPECT_EQ(first.WestX, TileWestX(id) + (lv95 ? 2e6 : 0));
+      EXPECT_EQ(first.NorthY, TileNorthY(id) + (lv95 ? 1e6 : 0));
+    }
     EXPECT_EQ(calc.LayoutReady, !list.empty());
     EXPECT_EQ(calc.Extent.Left + calc.Extent.Right, e[0] + e[2]);
   }

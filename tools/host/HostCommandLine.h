@@ -3,6 +3,7 @@
 //   quelvaris-host [--set NAME=TEXT]... [--answer yes|no] [--cancel] XMIN XMAX YMIN YMAX SHAPEFILE
 //   quelvaris-host --delete-temp-files PATH
 //   quelvaris-host demo [DIR]
+//   quelvaris-host --tiles [--set NAME=TEXT]... XMIN XMAX YMIN YMAX [SHAPEFILE]
 #pragma once
 
 #include <cstdint>
@@ -15,7 +16,7 @@
 
 namespace qv::host {
 
-enum class THostMode { Run, DeleteTempFiles, Demo, Help };
+enum class THostMode { Run, DeleteTempFiles, Demo, Help, Tiles };
 
 struct THostCommand {
   THostMode Mode = THostMode::Run;
@@ -23,7 +24,8 @@ struct THostCommand {
   std::int32_t XMax = 0;
   std::int32_t YMin = 0;
   std::int32_t YMax = 0;
-  std::string Path;  // the shapefile (Run), the temporary layers' path, or the demo directory
+  // the shapefile (Run, Tiles: may be empty), the temporary layers' path, or the demo directory
+  std::string Path;
   TBatchOptions Options;
 };
 

@@ -6,6 +6,7 @@
 #include "Demo.h"
 #include "RunSummary.h"
 #include "Terminal.h"
+#include "TileLayout.h"
 #include "dialog/Run.h"
 #include "shapefile/TempFiles.h"
 
@@ -25,6 +26,8 @@ std::optional<int> RunOtherMode(const THostCommand& command, std::string_view us
       return ExitDone;
     case THostMode::Demo:
       return RunDemo(command.Path, ProgressStyleForStandardError(), std::cout, std::cerr);
+    case THostMode::Tiles:
+      return PrintTileLayout(command, std::cout, std::cerr);
     case THostMode::Run:
       break;
   }
