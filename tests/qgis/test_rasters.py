@@ -14,7 +14,7 @@ from glob import glob
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..', '..'))
 BUILD = os.path.abspath(os.environ.get('BUILD_DIR', os.path.join(ROOT, 'build')))
-HOST = os.environ.get('FAKEHOST') or os.path.join(BUILD, 'quelvaris-host')
+HOST = os.path.join(BUILD, 'quelvaris-host')
 sys.path[:0] = [os.path.join(ROOT, 'qgis'), '/usr/share/qgis/python/plugins']
 os.environ.setdefault('QT_QPA_PLATFORM', 'offscreen')
 os.environ['GDAL_PAM_ENABLED'] = 'NO'  # no .aux.xml beside the rasters the layers read
