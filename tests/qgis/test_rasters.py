@@ -36,10 +36,11 @@ from quelvaris.plugin import QuelvarisPlugin  # noqa: E402
 
 gdal.UseExceptions()
 SHIFT = (2000000, 1000000)
-# Parcels across the border of tiles 1091-11 and 1091-12 at x 676875: tile 11 has canopy from
-# 676075 east, tile 12 none this far west.
-CORNERS = [(x, y, x + 100, y + 50) for x in range(676300, 677000, 100)
-           for y in range(252550, 252750, 50)]
+# Tile 1091-11 has canopy in x 675875 - 676874, y 252801 - 253100, across the borders of the
+# national kilometres at x 676000 and y 253000. The parcels reach beyond it on three sides, east
+# into tile 1091-12, which has no file and which no raster touches.
+CORNERS = [(x, y, x + 100, y + 100) for x in range(676000, 677000, 100)
+           for y in range(252750, 253150, 100)]
 
 
 def parcel_layer(path, frame, shift=(0, 0)):
@@ -82,7 +83,7 @@ class RasterTest(unittest.TestCase):
         cls.tmpdir = tempfile.TemporaryDirectory(prefix='qv-rasters-test-')
         tmp = cls.tmp = cls.tmpdir.name
         subprocess.run([os.path.join(BUILD, 'nhmgen'), '--seed', '3', '--map', '1091', '--tile',
-                        '11', '--cols', '2', '--window', '1200,3575,300,800', '--format', 'flt',
+                        '11', '--window', '900,3375,300,1000', '--format', 'flt',
                         '--out', os.path.join(tmp, 'nhm')], check=True, stdout=subprocess.DEVNULL)
         subprocess.run([sys.executable, os.path.join(ROOT, 'scripts', 'national-tiles.py'),
                         os.path.join(tmp, 'nhm'), os.path.join(tmp, 'data')], check=True,
@@ -125,7 +126,6 @@ class RasterTest(unittest.TestCase):
                                     for p, q in zip(points, wanted)), 1e-6)
 
     def test_one_canopy_given_four_ways_gives_the_same_layers(self):
-        # Tile 11's canopy alone: the parcels reach beyond it, into a tile no raster touches.
         tif = self.geotiff('c11.tif', os.path.join(self.tmp, 'data', 'lv03', '109111_dhm_grid1.flt'),
                            outputSRS='EPSG:21781', creationOptions=['TILED=YES'])
         self.assertSameLayers(self.woods(CANOPY=[tif]))
@@ -157,7 +157,7 @@ class RasterTest(unittest.TestCase):
     def test_command_line_writes_the_folder_the_host_runs_on(self):
         project = os.path.join(self.tmp, 'cli')
         os.makedirs(os.path.join(project, 'shapes'))
-        extent = [str(v) for v in (2676300, 2677000, 1252550, 1252750)]
+        extent = [str(v) for v in (2676000, 2677000, 1252750, 1253150)]
         subprocess.run([os.path.join(ROOT, 'tools', 'prepare', 'quelvaris-prepare')] + extent
                        + ['--out', os.path.join(project, 'MNA_Laser', 'MNH'), '--host', HOST,
                           '--surface'] + self.national['swisssurface3d-raster']
@@ -168,7 +168,7 @@ class RasterTest(unittest.TestCase):
                        capture_output=True)
         self.assertSameLayers([shapefile[:-4] + '_w1.shp', shapefile[:-4] + '_w2.shp'], SHIFT)
 
-    def test_metres_take_the_highest_valid_cell_of_surface_minus_resampled_terrain(self):
+    def test_metres_take_the_highest_valid_cell_whose_centre_they_hold(self):
         # A sloping terrain on 1 m cells centred on half metres (bilinear is exact on a plane)
         # under a 0.5 m surface of 4 x 4 metres: per metre one cell 5 m up and the others 1 m;
         # in metre (0, 1) the high cell is no-data; metre (1, 1) lies 3 m below the terrain;
@@ -190,11 +190,19 @@ class RasterTest(unittest.TestCase):
         expected = numpy.full((4, 4), 5.0)
         expected[0, 1], expected[1, 1], expected[2, 2] = 1, 0, numpy.nan
         numpy.testing.assert_allclose(heights, expected, atol=1e-3)
+        # 1 m cells half a metre east and south of ours: a centre on a metre's west or north
+        # edge belongs to that metre.
+        cells = numpy.arange(16.0).reshape(4, 4)
+        shifted = HeightModel(canopy=[raster('c', cells, 2600000, 1200003, 1)]).metres(
+            2599999.5, 1200003.5, 4, 4)
+        numpy.testing.assert_array_equal(shifted[1:, 1:], cells[:3, :3])
+        self.assertTrue(numpy.isnan(shifted[0]).all() and numpy.isnan(shifted[:, 0]).all())
 
     def test_what_cannot_be_prepared_fails_naming_the_cause(self):
         tif = self.geotiff('c11.tif', os.path.join(self.tmp, 'data', 'lv03', '109111_dhm_grid1.flt'),
                            outputSRS='EPSG:21781')
         surface = self.national['swisssurface3d-raster']
+        far = self.geotiff('far.tif', tif, outputBounds=[600000.5, 200000.5, 601000.5, 199700.5])
         cases = [
             ({}, 'given: none'),
             ({'NHM_FOLDER': self.tmp, 'CANOPY': [tif]}, 'given: NHM_FOLDER, CANOPY'),
@@ -202,13 +210,12 @@ class RasterTest(unittest.TestCase):
             ({'CANOPY': [tif, surface[0]]}, 'is CH1903+ / LV95 (EPSG:2056)'),
             ({'CANOPY': [self.geotiff('utm.tif', tif, outputSRS='EPSG:32632')]}, 'EPSG:32632'),
             ({'CANOPY': [self.geotiff('2m.tif', tif, xRes=2, yRes=2)]}, 'cells are 2 x 2 m'),
-            ({'CANOPY': [surface[-1]]}, 'No raster covers the extent x 2676300 - 2677000'),
+            ({'CANOPY': [far]}, 'No raster covers the extent x 676000 - 677000'),
         ]
         for height_model, message in cases:
             with self.subTest(message), self.assertRaises(QgsProcessingException) as raised:
-                self.woods(self.lv95 if 'CANOPY' in height_model else None, **height_model)
+                self.woods(**height_model)
             self.assertIn(message, str(raised.exception))
-
 
 if __name__ == '__main__':
     program = unittest.main(exit=False, verbosity=2)
