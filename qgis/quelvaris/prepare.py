@@ -37,8 +37,10 @@ def tile_layout(program, extent):
                                              for part in ('--set', name + '=' + value)]
     command = [program, '--tiles'] + naming + ['--'] + [str(int(v)) for v in extent]
     try:
+        # The layout is JSON, always UTF-8, whatever the system's code page.
         done = subprocess.run(command, stdin=subprocess.DEVNULL, capture_output=True,
-                              text=True, creationflags=getattr(subprocess, 'CREATE_NO_WINDOW', 0))
+                              encoding='utf-8', errors='replace',
+                              creationflags=getattr(subprocess, 'CREATE_NO_WINDOW', 0))
         layout = json.loads(done.stdout)
     except OSError as error:
         raise PreparationError('{} could not be started: {}'.format(program, error))
