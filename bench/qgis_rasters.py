@@ -6,8 +6,9 @@ Generates 1200 x 1200 m of wooded pasture in tile 1091-11 (nhmgen), the LV95 til
 the national surface and terrain COG tiles of the same canopy (scripts/national-tiles.py), and
 times "Wooded share per parcel from the height model" for a grid of LV95 parcels of about half
 a square kilometre, once with NHM_FOLDER and once with SURFACE and TERRAIN, in this one process.
-Each chain runs REPEAT times (default 3); the best wall time counts, since the machine is
-shared. Also timed: the preparation of the tiles alone. Target: the chain from the rasters
+Each chain runs REPEAT times (default 5), the two taking turns; the best wall time counts, since
+the machine is shared. Also timed: the preparation of the tiles alone (in the chain, Processing
+also opens the 18 rasters as layers to check the parameters). Target: the chain from the rasters
 takes at most twice the chain from the folder. Exits 1 when it is missed.
 
 Needs a normal build (make qgis-plugin) and python3-qgis. Environment: BUILD_DIR (default
@@ -56,13 +57,16 @@ def parcels(side, count=10):
     return layer
 
 
-def best(repeat, run):
-    times, result = [], None
+def best(repeat, *runs):
+    """The best wall time of each run and its last result; the runs take turns, so that a
+    shared machine's load weighs on each alike."""
+    times, results = [[] for _ in runs], [None for _ in runs]
     for _ in range(repeat):
-        start = time.perf_counter()
-        result = run()
-        times.append(time.perf_counter() - start)
-    return min(times), result
+        for number, run in enumerate(runs):
+            start = time.perf_counter()
+            results[number] = run()
+            times[number].append(time.perf_counter() - start)
+    return [(min(spent), result) for spent, result in zip(times, results)]
 
 
 def chain(layer, height_model):
@@ -74,7 +78,7 @@ def chain(layer, height_model):
 
 
 def main(tmp):
-    side, repeat = int(os.environ.get('SIDE', '700')), int(os.environ.get('REPEAT', '3'))
+    side, repeat = int(os.environ.get('SIDE', '700')), int(os.environ.get('REPEAT', '5'))
     subprocess.run([os.path.join(BUILD, 'nhmgen'), '--seed', os.environ.get('SEED', '1'), '--map',
                     '1091', '--tile', '11', '--window', '1000,1500,1200,1200', '--format', 'flt',
                     '--out', os.path.join(tmp, 'nhm')], check=True, stdout=subprocess.DEVNULL)
@@ -87,12 +91,12 @@ def main(tmp):
     plugin.initProcessing()
     ProcessingConfig.setSettingValue('QUELVARIS_HOST', HOST)
     layer = parcels(side)
-    folder, folder_area = best(repeat, chain(layer, {
-        'NHM_FOLDER': os.path.join(tmp, 'data', 'lv95'), 'FILE_TYPE': 1}))
-    rasters, raster_area = best(repeat, chain(layer, {'SURFACE': surface, 'TERRAIN': terrain}))
     extent = (WEST, WEST + side, SOUTH, SOUTH + side)
-    prepared, _ = best(repeat, lambda: prepare_run(
-        HOST, HeightModel(surface=surface, terrain=terrain), extent, os.path.join(tmp, 'p')))
+    (folder, folder_area), (rasters, raster_area), (prepared, _) = best(
+        repeat, chain(layer, {'NHM_FOLDER': os.path.join(tmp, 'data', 'lv95'), 'FILE_TYPE': 1}),
+        chain(layer, {'SURFACE': surface, 'TERRAIN': terrain}),
+        lambda: prepare_run(HOST, HeightModel(surface=surface, terrain=terrain), extent,
+                            os.path.join(tmp, 'p')))
     plugin.unload()
     ratio = rasters / folder
     print('parcels: 100 in {} x {} m ({:.2f} km2), wooded {:.0f} m2 from the folder, {:.0f} m2 '
