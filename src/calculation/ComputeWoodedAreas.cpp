@@ -65,7 +65,8 @@ bool TWoodedAreaCalculation::ComputeWoodedAreas() {
     // woods are finished. Both layers go in place together, or neither changes: never new woods
     // beside old crowns.
     TLayerSetWrite layerSet({WoodedShapePath, CrownShapePath});
-    const TCrownRecords crownRecords(*CrownCircles);
+    TCrownRecords crownRecords(*CrownCircles);
+    crownRecords.ProjectionWkt = ProjectionWktOf(Tiles.Frame);
     layerSet.Start(1, crownRecords);
 
     T2DPolygonMesh& mesh = *PolygonMesh;
@@ -81,7 +82,8 @@ bool TWoodedAreaCalculation::ComputeWoodedAreas() {
     FinishedPolygons->CaptureAll(mesh);
     PolygonMesh.reset();
     const std::int64_t woods = FinishedPolygons->Count();
-    const TMeshRecords woodedRecords(*FinishedPolygons);
+    TMeshRecords woodedRecords(*FinishedPolygons);
+    woodedRecords.ProjectionWkt = crownRecords.ProjectionWkt;
     const TLayerToSave layers[] = {{woodedRecords, WoodedShapePath},
                                    {crownRecords, CrownShapePath}};
     const auto written = layerSet.Finish(layers);

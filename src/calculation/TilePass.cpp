@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "calculation/CalculationTexts.h"
+#include "calculation/GridHeader.h"
 #include "calculation/MeshCompaction.h"
 #include "calculation/RowWindow.h"
 #include "calculation/TileGrid.h"
@@ -101,6 +102,10 @@ bool TWoodedAreaCalculation::ProcessTile(TTile& tile, std::int32_t& tileCounter)
   if (!(std::fabs(tile.CellSize - 1.0) < CellSizeTolerance)) {
     Platform().Beep();
     Platform().ShowMessage(Msg(msgWindowTitle) + "\r" + Msg(msgGridResolution));
+    return false;
+  }
+  if (!tile.IsDummy &&
+      !CheckHeaderFrame(tile.FileName, tile.XllCorner, tile.YllCorner, Tiles.Frame)) {
     return false;
   }
 

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "shapefile/Projection.h"
+
 namespace qv {
 
 void TTiles::SetSize(std::int32_t columns, std::int32_t rows) {
@@ -24,6 +26,10 @@ TTile& TTiles::Get(std::int32_t row, std::int32_t column) {
 
 const TTile& TTiles::Get(std::int32_t row, std::int32_t column) const {
   return const_cast<TTiles*>(this)->Get(row, column);
+}
+
+std::string_view ProjectionWktOf(TFrame frame) {
+  return frame == TFrame::LV95 ? Lv95ProjectionWkt : LayerProjectionWkt;
 }
 
 TMsg NoLayoutReason(double xMin, double yMax, double xMax, double yMin) {

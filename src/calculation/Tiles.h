@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "calculation/Tile.h"
@@ -36,6 +37,9 @@ class TTiles {
   std::int32_t rows_ = 0;
   std::vector<std::unique_ptr<TTile>> tiles_;  // row-major
 };
+
+// The ".prj" text of the layers of a run in the frame.
+std::string_view ProjectionWktOf(TFrame frame);
 
 // Why an extent gets no tile layout, in the order a user would look: a frame that cannot be
 // told, a corner outside the sheets, an inverted extent, too many tiles.

@@ -6,6 +6,8 @@
 #include "calculation/ResultPaths.h"
 #include "calculation/RowWindow.h"
 #include "calculation/TileGrid.h"
+#include "nhmgen/GridFiles.h"
+#include "shapefile/Projection.h"
 
 namespace qv::test {
 namespace {
@@ -127,6 +129,56 @@ TEST(ResultPaths, theHeightModelSitsBesideTheShapefilesDirectoryAndLayersBesideT
   EXPECT_FALSE(std::filesystem::exists(run.dir.File("a")));
   EXPECT_EQ(run.platform.Texts(),
             std::vector{run.dir.File("a/Output/") + "\rError: Cannot create directory"});
+}
+
+// The same canopy around the corner of four tiles, once with LV03 headers and once with LV95
+// ones: the LV95 run's layers are the LV03 run's shifted, the woods exactly (half metres), the
+// crowns' computed points within a micrometre, the attribute tables byte for byte. LV03 tiles
+// given to an LV95 run are named, not read as no-data.
+TEST(Frames, anLv95RunGivesTheLv03LayersShifted) {
+  const auto run = [](TRun& r, nhmgen::Frame frame, double sx, double sy) {
+    r.calc.MinClearingArea = r.calc.MinWoodedArea = 0;
+    r.calc.SetExtent(WestX12 - 200 + sx, NorthY13 + 150 + sy, WestX12 + 199 + sx, NorthY13 - 149 + sy);
+    std::vector<std::string> written;
+    for (int i = 0; i < 4; ++i) {
+      const nhmgen::DataWindow window{i < 2 ? 2850 : 0, i % 2 ? 0 : 4175, 150, 200};
+      const TTile& t = r.calc.Tiles.Get(i / 2, i % 2);
+      nhmgen::WriteTileFiles(3, {t.MapNumber, t.TileNumber}, window, nhmgen::GridFormat::Flt,
+                             r.TileFile(i / 2, i % 2), written, frame);
+    }
+    return r.Run();
+  };
+  TRun lv03(NhmFloatGrid), lv95(NhmFloatGrid);
+  ASSERT_TRUE(run(lv03, nhmgen::Frame::LV03, 0, 0));
+  EXPECT_FALSE(run(lv95, nhmgen::Frame::LV03, 2e6, 1e6));
+  EXPECT_EQ(lv95.platform.Texts().at(0),
+            "The height-model file \"" + lv95.TileFile(0, 0) +
+                "\" has LV03 coordinates, the extent LV95 coordinates: give the height model in "
+                "the frame of the extent.");
+  ASSERT_TRUE(run(lv95, nhmgen::Frame::LV95, 2e6, 1e6));
+  for (const auto& path : {&TWoodedAreaCalculation::WoodedShapePath,
+                           &TWoodedAreaCalculation::CrownShapePath}) {
+    const auto a = ReadLayer(lv03.calc.*path), b = ReadLayer(lv95.calc.*path);
+    const double tolerance = path == &TWoodedAreaCalculation::CrownShapePath ? 1e-6 : 0;
+    ASSERT_EQ(a.size(), b.size());
+    EXPECT_GT(a.size(), 10u);
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      ASSERT_EQ(a[i].Rings.size(), b[i].Rings.size());
+      for (std::size_t k = 0; k < a[i].Rings.size(); ++k) {
+        ASSERT_EQ(a[i].Rings[k].size(), b[i].Rings[k].size());
+        for (std::size_t v = 0; v < a[i].Rings[k].size(); ++v) {
+          EXPECT_LE(std::abs(b[i].Rings[k][v].first - 2e6 - a[i].Rings[k][v].first), tolerance);
+          EXPECT_LE(std::abs(b[i].Rings[k][v].second - 1e6 - a[i].Rings[k][v].second), tolerance);
+        }
+      }
+    }
+    const auto bytes = [](const std::string& shp, const char* ext) {
+      return ReadFile(ReplaceExtension(shp, ext));
+    };
+    EXPECT_EQ(bytes(lv03.calc.*path, ".dbf"), bytes(lv95.calc.*path, ".dbf"));
+    EXPECT_EQ(bytes(lv03.calc.*path, ".prj"), LayerProjectionWkt);
+    EXPECT_EQ(bytes(lv95.calc.*path, ".prj"), Lv95ProjectionWkt);
+  }
 }
 
 }  // namespace
