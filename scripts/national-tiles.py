@@ -3,9 +3,10 @@
 
 usage: national-tiles.py NHM_DIR OUT_DIR [--year YEAR]
 
-NHM_DIR holds float grids (.hdr and .flt) as `nhmgen --format flt` writes them, in LV03. The
-canopy is rounded to multiples of 1/64 m, so that terrain + canopy and surface - terrain are
-exact in float32 and every way of giving it to a run yields the same heights. OUT_DIR gets:
+NHM_DIR holds float grids (.hdr and .flt) as `nhmgen --format flt` writes them (LV03, or LV95
+with --frame lv95). The canopy is rounded to multiples of 1/64 m, so that terrain + canopy and
+surface - terrain are exact in float32 and every way of giving it to a run yields the same
+heights. OUT_DIR gets:
 
   lv03/   the rounded canopy tiles, named as in NHM_DIR
   lv95/   the same tiles in LV95 (the headers moved by 2,000,000 east and 1,000,000 north)
@@ -57,13 +58,17 @@ class Canopy:
             heights = numpy.fromfile(hdr[:-4] + '.flt', '<f4').reshape(rows, cols)
             heights = numpy.where(heights == float(header['nodata_value']), numpy.float32(NODATA),
                                   numpy.round(heights * 64) / 64).astype('<f4')
-            for folder, (dx, dy) in (('lv03', (0, 0)), ('lv95', SHIFT)):
+            # nhmgen writes LV03 tiles, or LV95 ones with --frame lv95.
+            lv95 = float(header['xllcorner']) >= SHIFT[0]
+            to_lv03 = (-SHIFT[0], -SHIFT[1]) if lv95 else (0, 0)
+            to_lv95 = (0, 0) if lv95 else SHIFT
+            for folder, (dx, dy) in (('lv03', to_lv03), ('lv95', to_lv95)):
                 os.makedirs(os.path.join(out_dir, folder), exist_ok=True)
                 name = os.path.join(out_dir, folder, os.path.basename(hdr)[:-4])
                 heights.tofile(name + '.flt')
                 write_header(name + '.hdr', header, dx, dy)
-            west = float(header['xllcorner']) + 0.5 + SHIFT[0]
-            north = float(header['yllcorner']) + rows - 0.5 + SHIFT[1]
+            west = float(header['xllcorner']) + 0.5 + to_lv95[0]
+            north = float(header['yllcorner']) + rows - 0.5 + to_lv95[1]
             self.tiles.append((west, north, numpy.where(heights == NODATA, numpy.nan, heights)))
 
     def kilometres(self):
