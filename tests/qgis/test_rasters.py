@@ -88,6 +88,7 @@ class RasterTest(unittest.TestCase):
         subprocess.run([sys.executable, os.path.join(ROOT, 'scripts', 'national-tiles.py'),
                         os.path.join(tmp, 'nhm'), os.path.join(tmp, 'data')], check=True,
                        stdout=subprocess.DEVNULL)
+        cls.canopy_tile = os.path.join(tmp, 'data', 'lv03', '109111_dhm_grid1.flt')
         cls.national = {kind: sorted(glob(os.path.join(tmp, 'data', kind + '_*.tif')))
                         for kind in ('swisssurface3d-raster', 'swissalti3d')}
         cls.plugin = QuelvarisPlugin()
@@ -126,8 +127,8 @@ class RasterTest(unittest.TestCase):
                                     for p, q in zip(points, wanted)), 1e-6)
 
     def test_one_canopy_given_four_ways_gives_the_same_layers(self):
-        tif = self.geotiff('c11.tif', os.path.join(self.tmp, 'data', 'lv03', '109111_dhm_grid1.flt'),
-                           outputSRS='EPSG:21781', creationOptions=['TILED=YES'])
+        tif = self.geotiff('c11.tif', self.canopy_tile, outputSRS='EPSG:21781',
+                           creationOptions=['TILED=YES'])
         self.assertSameLayers(self.woods(CANOPY=[tif]))
         self.assertSameLayers(self.woods(self.lv95, NHM_FOLDER=os.path.join(
             self.tmp, 'data', 'lv95')), SHIFT)
@@ -199,8 +200,7 @@ class RasterTest(unittest.TestCase):
         self.assertTrue(numpy.isnan(shifted[0]).all() and numpy.isnan(shifted[:, 0]).all())
 
     def test_what_cannot_be_prepared_fails_naming_the_cause(self):
-        tif = self.geotiff('c11.tif', os.path.join(self.tmp, 'data', 'lv03', '109111_dhm_grid1.flt'),
-                           outputSRS='EPSG:21781')
+        tif = self.geotiff('c.tif', self.canopy_tile, outputSRS='EPSG:21781')
         surface = self.national['swisssurface3d-raster']
         far = self.geotiff('far.tif', tif, outputBounds=[600000.5, 200000.5, 601000.5, 199700.5])
         cases = [
