@@ -89,6 +89,7 @@ qgis-windows-plugin:
 	  build-windows/x64/quelvaris-host.exe
 qgis-test: qgis-plugin
 	$(QGIS_PYTHON) tests/qgis/test_plugin.py
+	$(QGIS_PYTHON) tests/qgis/test_rasters.py
 qgis-picture: qgis-plugin
 	$(QGIS_PYTHON) scripts/qgis-picture.py build/qgis-picture docs/qgis-wooded-share.jpg
 

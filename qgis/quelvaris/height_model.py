@@ -1,15 +1,25 @@
-"""The parameters of a run, declared as the run's dialog has them (defaults and ranges), and the
-extent of the parcels that the run covers."""
+"""The parameters of a run, declared as the run's dialog has them (defaults and ranges), the
+height model in one of its three forms, and the extent of the parcels that the run covers."""
 
 import math
 
-from qgis.core import (QgsFeatureRequest, QgsProcessingException, QgsProcessingParameterDefinition,
+from qgis.core import (QgsCoordinateTransform, QgsFeatureRequest, QgsProcessing,
+                       QgsProcessingException, QgsProcessingParameterDefinition,
                        QgsProcessingParameterEnum, QgsProcessingParameterFile,
-                       QgsProcessingParameterNumber, QgsProcessingParameterString, QgsRectangle)
+                       QgsProcessingParameterMultipleLayers, QgsProcessingParameterNumber,
+                       QgsProcessingParameterString, QgsRectangle)
 
+from .canopy import HeightModel
 from .catalogue import msg
+from .sources import PreparationError
 
 NHM_FOLDER = 'NHM_FOLDER'
+CANOPY = 'CANOPY'
+SURFACE = 'SURFACE'
+TERRAIN = 'TERRAIN'
+RASTERS = [(CANOPY, 'Canopy height rasters (instead of the folder)'),
+           (SURFACE, 'Surface model rasters (with the terrain, instead of the folder)'),
+           (TERRAIN, 'Terrain model rasters (with the surface)')]
 FILE_TYPE = 'FILE_TYPE'
 ASCII_EXTENSION = 'ASCII_EXTENSION'
 PREFIX = 'PREFIX'
@@ -39,7 +49,11 @@ SETTING_NAMES = ['min_tree_height', 'radius_slope', 'radius_intercept', 'circle_
 
 def add_height_model_parameters(algorithm, tr):
     algorithm.addParameter(QgsProcessingParameterFile(
-        NHM_FOLDER, tr('Height model (NHM) folder'), QgsProcessingParameterFile.Folder))
+        NHM_FOLDER, tr('Height model (NHM) folder'), QgsProcessingParameterFile.Folder,
+        optional=True))
+    for name, label in RASTERS:
+        algorithm.addParameter(QgsProcessingParameterMultipleLayers(
+            name, tr(label), QgsProcessing.TypeRaster, optional=True))
     algorithm.addParameter(QgsProcessingParameterEnum(
         FILE_TYPE, tr('Height model file type'),
         [tr('ASCII grid'), tr('Float grid (.flt with .hdr)')], defaultValue=0))
@@ -67,6 +81,30 @@ def add_height_model_parameters(algorithm, tr):
         algorithm.addParameter(parameter)
 
 
+def height_model_source(algorithm, parameters, context):
+    """The tile folder given (a path), or the rasters given (a HeightModel): exactly one of the
+    folder, the canopy rasters, or the surface and terrain rasters."""
+    folder = algorithm.parameterAsFile(parameters, NHM_FOLDER, context)
+    rasters = {name: [layer.source() for layer in
+                      algorithm.parameterAsLayerList(parameters, name, context)]
+               for name, _ in RASTERS}
+    given = [name for name in (NHM_FOLDER, CANOPY, SURFACE) if
+             (folder if name == NHM_FOLDER else rasters[name])]
+    if rasters[TERRAIN] and SURFACE not in given:
+        given.append(TERRAIN)
+    if len(given) != 1:
+        raise QgsProcessingException(
+            'Give the height model in exactly one way: a tile folder ({}), canopy rasters ({}), '
+            'or surface and terrain rasters ({} and {}); given: {}.'.format(
+                NHM_FOLDER, CANOPY, SURFACE, TERRAIN, ', '.join(given) or 'none'))
+    if folder:
+        return folder
+    try:
+        return HeightModel(rasters[CANOPY], rasters[SURFACE], rasters[TERRAIN])
+    except PreparationError as error:
+        raise QgsProcessingException(str(error))
+
+
 def height_model_settings(algorithm, parameters, context):
     """The height-model folder and the run's settings besides it."""
     folder = algorithm.parameterAsFile(parameters, NHM_FOLDER, context)
@@ -84,23 +122,33 @@ def height_model_settings(algorithm, parameters, context):
     return folder, settings
 
 
-def parcel_extent(source):
+def parcel_extent(source, crs=None, context=None):
     """The whole-metre extent around the parcels (the selected ones when so chosen), as
-    (xmin, xmax, ymin, ymax)."""
-    if source.sourceCrs().isValid() and source.sourceCrs().isGeographic():
+    (xmin, xmax, ymin, ymax); in crs when given, the parcels transformed with the context's
+    transformations."""
+    transform = None
+    if crs is not None and source.sourceCrs().isValid() and source.sourceCrs() != crs:
+        transform = QgsCoordinateTransform(source.sourceCrs(), crs, context.transformContext())
+    elif source.sourceCrs().isValid() and source.sourceCrs().isGeographic():
         raise QgsProcessingException(
             'The parcels are in a geographic coordinate system; the height model needs them in '
             'the projected national grid, in metres.')
     box = None
     for feature in source.getFeatures(QgsFeatureRequest().setNoAttributes()):
         if feature.hasGeometry():
+            shape = feature.geometry()
+            if transform is not None:
+                shape.transform(transform)
             if box is None:
-                box = QgsRectangle(feature.geometry().boundingBox())
-            box.combineExtentWith(feature.geometry().boundingBox())
+                box = QgsRectangle(shape.boundingBox())
+            box.combineExtentWith(shape.boundingBox())
     if box is None:
         raise QgsProcessingException(msg('msgNoFeatureSelected'))
-    extent = (math.floor(box.xMinimum()), math.ceil(box.xMaximum()),
-              math.floor(box.yMinimum()), math.ceil(box.yMaximum()))
+    # A transformed coordinate carries noise of a few nanometres: a whole metre stays one.
+    snapped = [round(v, 6) for v in (box.xMinimum(), box.xMaximum(), box.yMinimum(),
+                                     box.yMaximum())]
+    extent = (math.floor(snapped[0]), math.ceil(snapped[1]), math.floor(snapped[2]),
+              math.ceil(snapped[3]))
     if any(abs(v) >= 2 ** 31 for v in extent):
         raise QgsProcessingException('The parcels lie outside the national grid.')
     return extent

@@ -14,8 +14,9 @@ from qgis.core import QgsProcessingException, QgsProcessingUtils
 
 
 class RunFolder:
-    def __init__(self, nhm_folder):
-        nhm = os.path.realpath(nhm_folder)
+    def __init__(self, nhm_folder=None):
+        """nhm_folder None: the height model is prepared in the run folder's "nhm"."""
+        nhm = os.path.realpath(nhm_folder or QgsProcessingUtils.tempFolder())
         # Symbolic links resolved, so that the ".." of the relative path walk the same way.
         base = os.path.realpath(QgsProcessingUtils.tempFolder())
         if os.path.splitdrive(base)[0].lower() != os.path.splitdrive(nhm)[0].lower():
@@ -24,6 +25,9 @@ class RunFolder:
         try:
             self.path = tempfile.mkdtemp(prefix='quelvaris-', dir=base)
             os.mkdir(os.path.join(self.path, 'shapes'))
+            if nhm_folder is None:
+                nhm = os.path.join(self.path, 'nhm')
+                os.mkdir(nhm)
         except OSError as error:
             raise QgsProcessingException(
                 'No working folder could be created in {}: {}'.format(base, error))

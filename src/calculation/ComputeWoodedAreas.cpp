@@ -71,10 +71,12 @@ bool TWoodedAreaCalculation::WriteLayers() {
   // woods are finished. Both layers go in place together, or neither changes: never new woods
   // beside old crowns.
   TLayerSetWrite layerSet({Paths.WoodedShapePath, Paths.CrownShapePath});
-  const TCrownRecords crownRecords(*State.CrownCircles);
+  TCrownRecords crownRecords(*State.CrownCircles);
+  crownRecords.ProjectionWkt = ProjectionWktOf(Tiles.Frame);
   layerSet.Start(1, crownRecords);
   FinishWoods();
-  const TMeshRecords woodedRecords(*State.FinishedPolygons);
+  TMeshRecords woodedRecords(*State.FinishedPolygons);
+  woodedRecords.ProjectionWkt = crownRecords.ProjectionWkt;
   const TLayerToSave layers[] = {{woodedRecords, Paths.WoodedShapePath},
                                  {crownRecords, Paths.CrownShapePath}};
   const auto written = layerSet.Finish(layers);

@@ -5,8 +5,9 @@
 
 #include "calculation/GridNumber.h"
 #include "calculation/NhmError.h"
-#include "catalogue/Languages.h"
+#include "catalogue/Message.h"
 #include "platform/Format.h"
+#include "platform/Platform.h"
 
 namespace qv {
 
@@ -127,6 +128,15 @@ TGridHeader ReadGridHeader(TBlockFile& file, bool withByteOrder, const std::stri
     if (HasKey(line, "byteorder")) h.ByteOrder = ByteOrderOf(line);
   }
   return h;
+}
+
+bool CheckHeaderFrame(const std::string& fileName, double xll, double yll, TFrame frame) {
+  const auto header = PointFrame(xll, yll);
+  if (!header || *header == frame) return true;
+  Platform().Beep();
+  ShowMsg(msgTileInOtherFrame, {std::string_view(fileName), std::string_view(FrameName(*header)),
+                                std::string_view(FrameName(frame))});
+  return false;
 }
 
 }  // namespace qv

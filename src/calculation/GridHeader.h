@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "calculation/BlockFile.h"
+#include "calculation/TileGrid.h"
 
 namespace qv {
 
@@ -34,5 +35,11 @@ struct TGridHeader {
 // Reads the header and leaves the file at the first data value. A header value that is not a
 // number throws ENhmError naming the file and the value.
 TGridHeader ReadGridHeader(TBlockFile& file, bool withByteOrder, const std::string& fileName);
+
+// Whether a tile file whose data starts at the lower-left corner (xll, yll) fits a run in the
+// frame. A file in the other frame holds nothing of the extent: read, it would pass for no-data
+// without a word, although it is the height model of the right place given in the wrong
+// coordinates. It is named instead (beep and message) and false returned.
+bool CheckHeaderFrame(const std::string& fileName, double xll, double yll, TFrame frame);
 
 }  // namespace qv

@@ -62,7 +62,34 @@ std::int32_t TileWithinSheet(double& dx, double& dy) {
   return 10 * q + s;
 }
 
+// The LV03 layout, for coordinates already shifted into LV03.
+std::optional<TTileLayout> LayoutLv03Tiles(double xMin, double yMax, double xMax, double yMin);
+
 }  // namespace
+
+const char* FrameName(TFrame frame) { return frame == TFrame::LV95 ? "LV95" : "LV03"; }
+
+std::optional<TFrame> PointFrame(double x, double y) {
+  const bool eastOfLv03 = x >= LV95ShiftX;
+  const bool northOfLv03 = y >= LV95ShiftY;
+  if (eastOfLv03 && northOfLv03) return TFrame::LV95;
+  if (x < LV95ShiftX && y < LV95ShiftY) return TFrame::LV03;
+  return std::nullopt;
+}
+
+std::optional<TFrame> ExtentFrame(double xMin, double yMax, double xMax, double yMin) {
+  if (!std::isfinite(xMin) || !std::isfinite(yMax) || !std::isfinite(xMax) ||
+      !std::isfinite(yMin)) {
+    return TFrame::LV03;
+  }
+  const auto frame = PointFrame(xMin, yMin);
+  // An LV95 extent reaching below the shift is inverted, which the layout refuses as such.
+  if (frame == TFrame::LV03 && PointFrame(xMax, yMax) != TFrame::LV03) return std::nullopt;
+  return frame;
+}
+
+double FrameShiftX(TFrame frame) { return frame == TFrame::LV95 ? LV95ShiftX : 0.0; }
+double FrameShiftY(TFrame frame) { return frame == TFrame::LV95 ? LV95ShiftY : 0.0; }
 
 TTileId RightNeighborId(TTileId tile) {
   const std::int32_t t = tile.TileNumber;
@@ -102,6 +129,11 @@ double TileNorthY(TTileId tile) {
 
 std::int32_t TileNumberAt(double x, double y) {
   if (!std::isfinite(x) || !std::isfinite(y)) return 0;
+  const auto frame = PointFrame(x, y);
+  if (!frame) return 0;
+  // Whole metres less a whole shift: exact.
+  x -= FrameShiftX(*frame);
+  y -= FrameShiftY(*frame);
   const double sc = std::floor((x - GridOriginX) / SheetWidth);
   const double sr = std::floor((GridOriginY - y) / SheetHeight);
   if (sc < 0 || sc >= SheetColumnCount || std::fabs(sr) > MaxSheetRow) return 0;
@@ -120,6 +152,21 @@ std::int32_t TileNumberAt(double x, double y) {
 }
 
 std::optional<TTileLayout> LayoutTiles(double xMin, double yMax, double xMax, double yMin) {
+  const auto frame = ExtentFrame(xMin, yMax, xMax, yMin);
+  if (!frame) return std::nullopt;
+  const double sx = FrameShiftX(*frame);
+  const double sy = FrameShiftY(*frame);
+  auto layout = LayoutLv03Tiles(xMin - sx, yMax - sy, xMax - sx, yMin - sy);
+  if (!layout) return std::nullopt;
+  layout->Frame = *frame;
+  layout->WestX += sx;
+  layout->NorthY += sy;
+  return layout;
+}
+
+namespace {
+
+std::optional<TTileLayout> LayoutLv03Tiles(double xMin, double yMax, double xMax, double yMin) {
   if (!std::isfinite(xMin) || !std::isfinite(yMax) || !std::isfinite(xMax) ||
       !std::isfinite(yMin)) {
     return std::nullopt;
@@ -149,6 +196,8 @@ std::optional<TTileLayout> LayoutTiles(double xMin, double yMax, double xMax, do
   layout.Rows = static_cast<std::int32_t>(rows);
   return layout;
 }
+
+}  // namespace
 
 std::int64_t RoundHalfEven(double value) {
   constexpr double limit = 9007199254740992.0;  // 2^53

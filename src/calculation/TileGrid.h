@@ -10,6 +10,12 @@
 //
 // Sheet and tile numbers use floor division throughout, so the negative sheet rows are placed as
 // well as the positive ones.
+//
+// The grid is laid in two frames: CH1903 / LV03 with the origin above, and CH1903+ / LV95, whose
+// coordinates are LV03's shifted by exactly (2000000, 1000000). An LV95 extent lies on the same
+// sheets and tiles with the same numbers (so the file names stay), only its coordinates carry the
+// shift. LV95's x starts at 2000000 and y at 1000000, far beyond anything LV03 numbers, so the
+// coordinates tell the frame.
 #pragma once
 
 #include <cstdint>
@@ -27,6 +33,27 @@ inline constexpr double TileWidth = 4375.0;
 inline constexpr double TileHeight = 3000.0;
 inline constexpr int SheetColumnCount = 20;  // sheet columns 0..19
 
+enum class TFrame { LV03, LV95 };
+
+inline constexpr double LV95ShiftX = 2000000.0;
+inline constexpr double LV95ShiftY = 1000000.0;
+
+// "LV03" or "LV95".
+const char* FrameName(TFrame frame);
+
+// The frame of a point: LV95 when x >= 2000000 and y >= 1000000, LV03 when both are below; a
+// point with one coordinate in each (or a coordinate that is not finite) has none.
+std::optional<TFrame> PointFrame(double x, double y);
+
+// The frame of an extent: that of its south-west corner, provided every coordinate lies in it
+// (an LV03 extent reaching into LV95 coordinates has none). Not finite coordinates count as LV03,
+// where the layout refuses them.
+std::optional<TFrame> ExtentFrame(double xMin, double yMax, double xMax, double yMin);
+
+// How far a frame's coordinates lie from LV03's.
+double FrameShiftX(TFrame frame);
+double FrameShiftY(TFrame frame);
+
 struct TTileId {
   std::int32_t MapNumber = 0;
   std::int32_t TileNumber = 0;
@@ -43,21 +70,23 @@ TTileId BelowNeighborId(TTileId tile);
 double TileWestX(TTileId tile);
 double TileNorthY(TTileId tile);
 
-// map number * 100 + tile number of the tile that contains (x, y); 0 when the point lies outside
-// sheet columns 0..19, is not finite, or is so far from the grid that the number does not fit.
+// map number * 100 + tile number of the tile that contains (x, y), in the point's frame; 0 when
+// the point has no frame, lies outside sheet columns 0..19, is not finite, or is so far from the
+// grid that the number does not fit.
 std::int32_t TileNumberAt(double x, double y);
 
 // Where the tiles covering an extent start and how many there are.
 struct TTileLayout {
   TTileId First;       // the north-west tile
-  double WestX = 0.0;  // of the north-west tile
+  TFrame Frame = TFrame::LV03;
+  double WestX = 0.0;  // of the north-west tile, in the frame's coordinates
   double NorthY = 0.0;
   std::int32_t Columns = 0;
   std::int32_t Rows = 0;
 };
 
-// The block of tiles covering the extent, or nothing when the extent's north-west corner lies
-// outside sheet columns 0..19, a coordinate is not finite, the extent is empty or inverted (no
+// The block of tiles covering the extent in its frame, or nothing when the extent has no frame,
+// its north-west corner lies outside sheet columns 0..19, a coordinate is not finite, the extent is empty or inverted (no
 // column or no row), or the block would be absurdly large. Columns never reach east of sheet
 // column 19: the numbering there would wrap to tiles on the far west of the next sheet row.
 std::optional<TTileLayout> LayoutTiles(double xMin, double yMax, double xMax, double yMin);

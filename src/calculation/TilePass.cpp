@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "calculation/GridHeader.h"
 #include "calculation/MeshCompaction.h"
 #include "calculation/RowWindow.h"
 #include "calculation/TileGrid.h"
@@ -110,6 +111,10 @@ bool TTilePass::OpenTile(TTile& tile) {
   if (!(std::fabs(tile.CellSize - 1.0) < CellSizeTolerance)) {
     Platform().Beep();
     TMessage(TMessageKind::Message, msgGridResolution).Before(Msg(msgWindowTitle) + "\r").Show();
+    return false;
+  }
+  if (!tile.IsDummy &&
+      !CheckHeaderFrame(tile.FileName, tile.XllCorner, tile.YllCorner, tiles_.Frame)) {
     return false;
   }
   return true;

@@ -2,11 +2,14 @@
 
 #include <stdexcept>
 
+#include "shapefile/Projection.h"
+
 namespace qv {
 
 void TTiles::SetSize(std::int32_t columns, std::int32_t rows) {
   tiles_.clear();
   TileList.clear();
+  Frame = TFrame::LV03;
   columns_ = columns > 0 && rows > 0 ? columns : 0;
   rows_ = columns > 0 && rows > 0 ? rows : 0;
   tiles_.reserve(static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_));
@@ -23,6 +26,17 @@ TTile& TTiles::Get(std::int32_t row, std::int32_t column) {
 
 const TTile& TTiles::Get(std::int32_t row, std::int32_t column) const {
   return const_cast<TTiles*>(this)->Get(row, column);
+}
+
+std::string_view ProjectionWktOf(TFrame frame) {
+  return frame == TFrame::LV95 ? Lv95ProjectionWkt : LayerProjectionWkt;
+}
+
+TMsg NoLayoutReason(double xMin, double yMax, double xMax, double yMin) {
+  if (!ExtentFrame(xMin, yMax, xMax, yMin)) return msgExtentMixedFrames;
+  if (TileNumberAt(xMin, yMax) == 0) return msgExtentOutsideGrid;
+  if (xMin > xMax || yMin > yMax) return msgExtentInverted;
+  return msgExtentTooLarge;
 }
 
 }  // namespace qv

@@ -24,6 +24,7 @@ std::int32_t TWoodedAreaCalculation::SetExtent(double xMin, double yMax, double 
   if (!layout) return 0;
 
   Tiles.SetSize(layout->Columns, layout->Rows);
+  Tiles.Frame = layout->Frame;
   for (std::int32_t r = 0; r < layout->Rows; ++r) {
     for (std::int32_t k = 0; k < layout->Columns; ++k) {
       TTile& tile = Tiles.Get(r, k);

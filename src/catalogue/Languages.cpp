@@ -265,6 +265,20 @@ constexpr TEntryTexts kTexts[] = {
      "petite ou une \"Hauteur minimum du boisé\" plus grande.",
      "Das Shapefile \"%s\" würde die Grenze des Formats von 4 GB überschreiten: Wählen Sie einen "
      "kleineren Ausschnitt oder eine grössere \"Minimalhöhe der bestockten Fläche\"."},
+    /* msgExtentMixedFrames */
+    {"The extent lies partly in LV03 and partly in LV95 coordinates (LV95 has x from 2000000 and "
+     "y from 1000000): there is no tile to calculate.",
+     "L'étendue est en partie en coordonnées LV03 et en partie en LV95 (en LV95, x dès 2000000 "
+     "et y dès 1000000): il n'y a aucune tuile à calculer.",
+     "Der Ausschnitt liegt teils in LV03- und teils in LV95-Koordinaten (in LV95 ist x ab "
+     "2000000 und y ab 1000000): Es gibt keine Kachel zu berechnen."},
+    /* msgTileInOtherFrame */
+    {"The height-model file \"%s\" has %s coordinates, the extent %s coordinates: give the "
+     "height model in the frame of the extent.",
+     "Le fichier du modèle de hauteur \"%s\" a des coordonnées %s, l'étendue des coordonnées "
+     "%s: donnez le modèle de hauteur dans le cadre de l'étendue.",
+     "Die Höhenmodell-Datei \"%s\" hat %s-Koordinaten, der Ausschnitt %s-Koordinaten: Geben "
+     "Sie das Höhenmodell im Bezugsrahmen des Ausschnitts an."},
 };
 static_assert(std::size(kTexts) == msgCount_, "one line of texts per catalogue entry");
 

@@ -94,6 +94,8 @@ enum TMsg : int {
   msgExtentInverted,     // no tile layout: a minimum above its maximum
   msgExtentTooLarge,     // no tile layout: too many tiles
   msgLayerTooLarge,        // a layer would pass the shapefile format's size limit
+  msgExtentMixedFrames,    // no tile layout: the extent's coordinates are partly LV03, partly LV95
+  msgTileInOtherFrame,     // a tile's header in LV03 for an LV95 extent, or the other way round
   msgCount_
 };
 

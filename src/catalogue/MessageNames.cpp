@@ -98,6 +98,8 @@ constexpr TNamedEntry kNames[] = {
     QV_ENTRY(msgExtentInverted),
     QV_ENTRY(msgExtentTooLarge),
     QV_ENTRY(msgLayerTooLarge),
+    QV_ENTRY(msgExtentMixedFrames),
+    QV_ENTRY(msgTileInOtherFrame),
 };
 #undef QV_ENTRY
 

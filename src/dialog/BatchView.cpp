@@ -36,9 +36,7 @@ void ChooseOrType(TComboBox& list, std::string_view text) {
 // Why the window would show no tile: its corner tile 0 or an empty tile list say it only to
 // those who know the grid.
 TMsg NoLayoutReason(const TInterfaceForm& form) {
-  if (TWoodedAreaCalculation::TileNumberAt(form.XMin, form.YMax) == 0) return msgExtentOutsideGrid;
-  if (form.XMin > form.XMax || form.YMin > form.YMax) return msgExtentInverted;
-  return msgExtentTooLarge;
+  return qv::NoLayoutReason(form.XMin, form.YMax, form.XMax, form.YMin);
 }
 
 // What the window shows above the parameters: the extent, the shapefile and the tile layout.

@@ -34,6 +34,10 @@ void TInterfaceForm::FormActivate() {
   Controls.lblTopLeftMapNr.Caption = Format(
       Msg(msgTopLeftTile), {std::int64_t{TWoodedAreaCalculation::TileNumberAt(XMin, YMax)}});
   Calculation->SetExtent(XMin, YMax, XMax, YMin);
+  // LV03 is what the dialog always showed; an LV95 extent says so, since the tiles it asks for
+  // carry LV95 headers.
+  if (Calculation->LayoutReady && Calculation->Tiles.Frame == TFrame::LV95)
+    Controls.lblTopLeftMapNr.Caption += " (LV95)";
   Controls.lblTiles.Caption = Msg(msgTiles) + Calculation->Tiles.TileList;
   LoadSettings(Controls, SettingsFilePath(SettingsDir));
   UpdateExample();

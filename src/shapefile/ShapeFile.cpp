@@ -105,10 +105,10 @@ bool TShapeFile::WriteRecords(const TRecordSource& source) {
   return written == measured_;
 }
 
-bool TShapeFile::WriteProjection(const std::string& name) {
+bool TShapeFile::WriteProjection(const std::string& name, std::string_view wkt) {
   TOutputFile file;
-  const auto* text = reinterpret_cast<const std::uint8_t*>(LayerProjectionWkt.data());
-  return file.Open(name) && file.Write({text, LayerProjectionWkt.size()}) && file.Close();
+  const auto* text = reinterpret_cast<const std::uint8_t*>(wkt.data());
+  return file.Open(name) && file.Write({text, wkt.size()}) && file.Close();
 }
 
 bool TShapeFile::WriteFiles(const TRecordSource& source, const std::vector<std::string>& names) {
@@ -127,7 +127,7 @@ bool TShapeFile::WriteFiles(const TRecordSource& source, const std::vector<std::
   const bool mainClosed = MainFile.Stream.Close();
   const bool indexClosed = IndexFile.Stream.Close();
   const bool dbaseClosed = DBaseFile.OutFile.Close();
-  return ok && mainClosed && indexClosed && dbaseClosed && WriteProjection(names[3]);
+  return ok && mainClosed && indexClosed && dbaseClosed && WriteProjection(names[3], source.ProjectionWkt);
 }
 
 TShapeCheck TShapeFile::Prepare(const TRecordSource& source, const TLocalDate& date) {

@@ -16,11 +16,13 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "shapefile/DBaseFile.h"
 #include "shapefile/IndexFile.h"
 #include "shapefile/MainFile.h"
+#include "shapefile/Projection.h"
 #include "shapefile/RecordShape.h"
 
 namespace qv {
@@ -51,6 +53,9 @@ class TRecordSource {
   // Fills shape with the parts and box of record i; false when the record cannot be written.
   virtual bool Shape(std::int64_t i, TRecordShape& shape) const = 0;
   virtual TRecordAttributes Attributes(std::int64_t i) const = 0;
+
+  // The layer's ".prj" text: the frame its coordinates are in.
+  std::string_view ProjectionWkt = LayerProjectionWkt;
 };
 
 class TShapeFile {
@@ -101,7 +106,7 @@ class TShapeFile {
   static bool TakeShape(const TRecordSource& source, std::int64_t i, TRecordShape& shape);
   bool MeasureRecords(const TRecordSource& source);
   bool FillHeaders(bool withHeights, const TLocalDate& date);
-  bool WriteProjection(const std::string& name);
+  static bool WriteProjection(const std::string& name, std::string_view wkt);
   bool WriteRecords(const TRecordSource& source);
 
   TLayerMeasure measured_;

@@ -6,6 +6,8 @@
 #include "calculation/ResultPaths.h"
 #include "calculation/RowWindow.h"
 #include "calculation/TileGrid.h"
+#include "nhmgen/GridFiles.h"
+#include "shapefile/Projection.h"
 
 namespace qv::test {
 namespace {
@@ -17,7 +19,8 @@ TEST(TileGrid, numbersTilesFromTheNorthWestOfTheSheetGridAndPlacesThem) {
       {672600, 248000, 109131}, {497500, 302000, 100111}, {497499.9, 302000, 100022},
       {829999, 301999, 101922}, {830000, 301999, 0},      {479999.9, 301999, 0},
       {NAN, 301999, 0},         {500000, HUGE_VAL, 0},    {500000, -1e300, 0},
-      {480000, 302000.5, 98033}, {480000, 314000, 98011}, {567500, 1022000, -19489}};
+      {480000, 302000.5, 98033}, {480000, 314000, 98011}, {567500, 1022000, 0},
+      {2480000, 1302000, 100011}, {2685625, 1245000, 109144}, {2685625, 245000, 0}};
   for (const auto& [x, y, number] : points) EXPECT_EQ(TileNumberAt(x, y), number) << x << " " << y;
   for (const auto& [from, right, below] : {std::tuple{11, 12, 13}, {12, 21, 14}, {13, 14, 31},
        {14, 23, 32}, {21, 22, 23}, {32, 41, 34}, {23, 24, 41}, {34, 43, 12}, {43, 44, 21}}) {
@@ -54,11 +57,23 @@ TEST(TileGrid, laysOutTheTilesOfAnExtent) {
       {{825700, 301000, 840000, 300000}, "1019-22,"},  // nothing east of sheet column 19
       {{479999, 301000, 480100, 300000}, ""}, {{672600, 253900, 672400, 253000}, ""},
       {{672600, 253900, 673000, 254100}, ""}, {{672600, NAN, 673000, 253000}, ""},
-      {{672600, 253900, 673000, -1e12}, ""}};  // absurd extents are refused, not laid out
+      {{672600, 253900, 673000, -1e12}, ""},  // absurd extents are refused, not laid out
+      // LV95: the same sheets shifted; an extent in both frames has no layout.
+      {{2685700, 1244990, 2690010, 1241995}, "1091-44,1092-33,1111-22,1112-11,"},
+      {{2672600, 1253900, 2673000, 253000}, ""}, {{672600, 1253900, 673000, 253000}, ""},
+      {{672600, 253900, 2673000, 253000}, ""}, {{672600, 1253900, 2673000, 1253000}, ""}};
   TWoodedAreaCalculation calc;
   for (const auto& [e, list] : extents) {
     EXPECT_EQ(calc.SetExtent(e[0], e[1], e[2], e[3]), std::count(list.begin(), list.end(), ','));
     EXPECT_EQ(calc.Tiles.TileList, list);
+    if (calc.LayoutReady) {
+      const bool lv95 = e[0] > 2e6;
+      EXPECT_EQ(calc.Tiles.Frame, lv95 ? TFrame::LV95 : TFrame::LV03);
+      const TTile& first = calc.Tiles.Get(0, 0);
+      const TTileId id{first.MapNumber, first.TileNumber};
+      EXPECT_EQ(first.WestX, TileWestX(id) + (lv95 ? 2e6 : 0));
+      EXPECT_EQ(first.NorthY, TileNorthY(id) + (lv95 ? 1e6 : 0));
+    }
     EXPECT_EQ(calc.LayoutReady, !list.empty());
     EXPECT_EQ(calc.Extent.Left + calc.Extent.Right, e[0] + e[2]);
   }
@@ -114,6 +129,56 @@ TEST(ResultPaths, theHeightModelSitsBesideTheShapefilesDirectoryAndLayersBesideT
   EXPECT_FALSE(std::filesystem::exists(run.dir.File("a")));
   EXPECT_EQ(run.platform.Texts(),
             std::vector{run.dir.File("a/Output/") + "\rError: Cannot create directory"});
+}
+
+// The same canopy around the corner of four tiles, once with LV03 headers and once with LV95
+// ones: the LV95 run's layers are the LV03 run's shifted, the woods exactly (half metres), the
+// crowns' computed points within a micrometre, the attribute tables byte for byte. LV03 tiles
+// given to an LV95 run are named, not read as no-data.
+TEST(Frames, anLv95RunGivesTheLv03LayersShifted) {
+  const auto run = [](TRun& r, nhmgen::Frame frame, double sx, double sy) {
+    r.calc.MinClearingArea = r.calc.MinWoodedArea = 0;
+    r.calc.SetExtent(WestX12 - 200 + sx, NorthY13 + 150 + sy, WestX12 + 199 + sx, NorthY13 - 149 + sy);
+    std::vector<std::string> written;
+    for (int i = 0; i < 4; ++i) {
+      const nhmgen::DataWindow window{i < 2 ? 2850 : 0, i % 2 ? 0 : 4175, 150, 200};
+      const TTile& t = r.calc.Tiles.Get(i / 2, i % 2);
+      nhmgen::WriteTileFiles(3, {t.MapNumber, t.TileNumber}, window, nhmgen::GridFormat::Flt,
+                             r.TileFile(i / 2, i % 2), written, frame);
+    }
+    return r.Run();
+  };
+  TRun lv03(NhmFloatGrid), lv95(NhmFloatGrid);
+  ASSERT_TRUE(run(lv03, nhmgen::Frame::LV03, 0, 0));
+  EXPECT_FALSE(run(lv95, nhmgen::Frame::LV03, 2e6, 1e6));
+  EXPECT_EQ(lv95.platform.Texts().at(0),
+            "The height-model file \"" + lv95.TileFile(0, 0) +
+                "\" has LV03 coordinates, the extent LV95 coordinates: give the height model in "
+                "the frame of the extent.");
+  ASSERT_TRUE(run(lv95, nhmgen::Frame::LV95, 2e6, 1e6));
+  for (const auto& path : {&TWoodedAreaCalculation::WoodedShapePath,
+                           &TWoodedAreaCalculation::CrownShapePath}) {
+    const auto a = ReadLayer(lv03.calc.*path), b = ReadLayer(lv95.calc.*path);
+    const double tolerance = path == &TWoodedAreaCalculation::CrownShapePath ? 1e-6 : 0;
+    ASSERT_EQ(a.size(), b.size());
+    EXPECT_GT(a.size(), 10u);
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      ASSERT_EQ(a[i].Rings.size(), b[i].Rings.size());
+      for (std::size_t k = 0; k < a[i].Rings.size(); ++k) {
+        ASSERT_EQ(a[i].Rings[k].size(), b[i].Rings[k].size());
+        for (std::size_t v = 0; v < a[i].Rings[k].size(); ++v) {
+          EXPECT_LE(std::abs(b[i].Rings[k][v].first - 2e6 - a[i].Rings[k][v].first), tolerance);
+          EXPECT_LE(std::abs(b[i].Rings[k][v].second - 1e6 - a[i].Rings[k][v].second), tolerance);
+        }
+      }
+    }
+    const auto bytes = [](const std::string& shp, const char* ext) {
+      return ReadFile(ReplaceExtension(shp, ext));
+    };
+    EXPECT_EQ(bytes(lv03.calc.*path, ".dbf"), bytes(lv95.calc.*path, ".dbf"));
+    EXPECT_EQ(bytes(lv03.calc.*path, ".prj"), LayerProjectionWkt);
+    EXPECT_EQ(bytes(lv95.calc.*path, ".prj"), Lv95ProjectionWkt);
+  }
 }
 
 }  // namespace

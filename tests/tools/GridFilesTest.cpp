@@ -142,6 +142,14 @@ TEST(NhmgenCommandLine, writesWhatItIsAskedAndRefusesTheRest) {
       << err;
   EXPECT_TRUE(std::filesystem::exists(dir.File("mnh1091-11.flt")));
   EXPECT_NE(out.find("runs per row: "), std::string::npos) << out;
+  // LV95 headers: the same values, the corner shifted.
+  EXPECT_EQ(RunProgram({"--map", "1091", "--tile", "11", "--window", "2,3,2,2", "--frame", "lv95",
+                        "--out", dir.File("95")},
+                       out, err),
+            0);
+  EXPECT_NE(ReadFile(dir.File("95/109111_dhm_grid1.txt"))
+                .find("\nxllcorner     2672502.5\nyllcorner     1253996.5\n"),
+            std::string::npos);
   EXPECT_EQ(RunProgram({"--help"}, out, err), 0);
   EXPECT_NE(out.find("usage: nhmgen"), std::string::npos);
   for (const std::vector<std::string_view>& args : std::vector<std::vector<std::string_view>>{
@@ -149,7 +157,8 @@ TEST(NhmgenCommandLine, writesWhatItIsAskedAndRefusesTheRest) {
            {"--map", "1091x", "--tile", "11"},
            {"--map", "1091", "--tile", "11", "--window", "1,2,0,4"},
            {"--map", "1099", "--tile", "22", "--cols", "2"},
-           {"--map", "1091", "--tile"}}) {
+           {"--map", "1091", "--tile"},
+           {"--map", "1091", "--tile", "11", "--frame", "lv9"}}) {
     EXPECT_EQ(RunProgram(args, out, err), 2) << args.size() << " " << args.back();
     EXPECT_NE(err.find("usage: nhmgen"), std::string::npos);
   }

@@ -43,8 +43,9 @@ bool IsOption(std::string_view arg) {
   return arg.size() > 1 && arg[0] == '-' && !(arg[1] >= '0' && arg[1] <= '9');
 }
 
-THostCommand ParseRun(std::span<const std::string_view> args) {
+THostCommand ParseRun(std::span<const std::string_view> args, THostMode mode = THostMode::Run) {
   THostCommand command;
+  command.Mode = mode;
   std::vector<std::string_view> positional;
   bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -65,13 +66,16 @@ THostCommand ParseRun(std::span<const std::string_view> args) {
       throw EUsageError("unknown option " + std::string(arg));
     }
   }
-  if (positional.size() != 5)
-    throw EUsageError("expected XMIN XMAX YMIN YMAX SHAPEFILE, got " +
+  const bool tiles = mode == THostMode::Tiles;  // the shapefile is optional there
+  if (positional.size() != 5 && !(tiles && positional.size() == 4))
+    throw EUsageError(std::string("expected XMIN XMAX YMIN YMAX ") +
+                      (tiles ? "[SHAPEFILE]" : "SHAPEFILE") + ", got " +
                       std::to_string(positional.size()) + " arguments");
   command.XMin = Coordinate("XMIN", positional[0]);
   command.XMax = Coordinate("XMAX", positional[1]);
   command.YMin = Coordinate("YMIN", positional[2]);
   command.YMax = Coordinate("YMAX", positional[3]);
+  if (positional.size() == 4) return command;
   if (positional[4].empty()) throw EUsageError("SHAPEFILE is empty");
   command.Path = std::string(positional[4]);
   return command;
@@ -95,6 +99,8 @@ THostCommand ParseHostCommandLine(std::span<const std::string_view> args) {
     if (args.size() > 2) throw EUsageError("demo takes at most one DIR");
     command.Mode = THostMode::Demo;
     command.Path = std::string(args.size() == 2 ? args[1] : DefaultDemoDirectory);
+  } else if (args[0] == "--tiles") {
+    command = ParseRun(args.subspan(1), THostMode::Tiles);
   } else {
     command = ParseRun(args);
   }
@@ -115,6 +121,7 @@ std::string HostUsageText() {
        quelvaris-host --delete-temp-files PATH
        quelvaris-host --catalogue
        quelvaris-host demo [DIR]
+       quelvaris-host --tiles [--set NAME=TEXT]... XMIN XMAX YMIN YMAX [SHAPEFILE]
 
 Runs what the library's export quelvaris runs for a GIS host: the parameter dialog over the
 extent XMIN..XMAX, YMIN..YMAX (whole metres of the national grid) and the shapefile SHAPEFILE,
@@ -137,6 +144,11 @@ NAME_w2.shp (crown circles) are written beside SHAPEFILE.
                     delete the host's temporary PATH_comb.* and PATH_merg.* layers
   demo [DIR]        generate a 2 x 2 tile height model in DIR (default build/demo) and run
                     the calculation on it
+  --tiles ...       print the tiles a run over the extent reads, as JSON: the frame (LV03,
+                    or LV95 for x from 2000000 and y from 1000000) and for every tile its map
+                    and tile number, file names (with the settings beside SHAPEFILE, or the
+                    defaults, and the --set edits), lower-left corner, size and cell size; an
+                    extent without tiles exits with 2 and a JSON object naming the error
 
 Messages and progress go to standard error; the last line on standard output is
 "quelvaris returned N" (with --events the "result" event): -1 cancelled, 0 nothing

@@ -5,6 +5,7 @@
 //   quelvaris-host --delete-temp-files PATH
 //   quelvaris-host --catalogue
 //   quelvaris-host demo [DIR]
+//   quelvaris-host --tiles [--set NAME=TEXT]... XMIN XMAX YMIN YMAX [SHAPEFILE]
 #pragma once
 
 #include <cstdint>
@@ -17,7 +18,7 @@
 
 namespace qv::host {
 
-enum class THostMode { Run, DeleteTempFiles, Demo, Help, Catalogue };
+enum class THostMode { Run, DeleteTempFiles, Demo, Help, Catalogue, Tiles };
 
 struct THostCommand {
   THostMode Mode = THostMode::Run;
@@ -25,7 +26,8 @@ struct THostCommand {
   std::int32_t XMax = 0;
   std::int32_t YMin = 0;
   std::int32_t YMax = 0;
-  std::string Path;  // the shapefile (Run), the temporary layers' path, or the demo directory
+  // the shapefile (Run, Tiles: may be empty), the temporary layers' path, or the demo directory
+  std::string Path;
   TBatchOptions Options;
   bool Events = false;  // the run told as JSON events on standard output
 };

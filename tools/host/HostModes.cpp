@@ -7,6 +7,7 @@
 #include "EventStream.h"
 #include "RunSummary.h"
 #include "Terminal.h"
+#include "TileLayout.h"
 #include "dialog/Run.h"
 #include "shapefile/TempFiles.h"
 
@@ -29,6 +30,8 @@ std::optional<int> RunOtherMode(const THostCommand& command, std::string_view us
     case THostMode::Catalogue:
       WriteCatalogue(std::cout);
       return ExitDone;
+    case THostMode::Tiles:
+      return PrintTileLayout(command, std::cout, std::cerr);
     case THostMode::Run:
       break;
   }

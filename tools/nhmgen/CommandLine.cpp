@@ -48,6 +48,12 @@ GridFormat ParseFormat(std::string_view text) {
   throw std::invalid_argument("--format must be ascii or flt");
 }
 
+Frame ParseFrame(std::string_view text) {
+  if (text == "lv03") return Frame::LV03;
+  if (text == "lv95") return Frame::LV95;
+  throw std::invalid_argument("--frame must be lv03 or lv95");
+}
+
 void AppendFixed(std::string& out, double v, int decimals) {
   char text[64];
   const auto end =
@@ -72,6 +78,8 @@ bool Apply(CommandLine& cl, std::string_view name, std::string_view value) {
     r.Window = ParseWindow(value);
   } else if (name == "--format") {
     r.Format = ParseFormat(value);
+  } else if (name == "--frame") {
+    r.HeaderFrame = ParseFrame(value);
   } else if (name == "--prefix") {
     r.Naming.Prefix = value;
   } else if (name == "--separator") {
@@ -144,6 +152,8 @@ std::string UsageText() {
          "  --window R0,C0,NR,NC data window of every tile: first row, first column, rows,\n"
          "                       columns (default 0,0,3000,4375; may reach past the tile)\n"
          "  --format ascii|flt   ESRI ASCII grid (default) or .hdr + .flt float grid\n"
+         "  --frame lv03|lv95    coordinates of the headers (default lv03); lv95 shifts them\n"
+         "                       by (2000000, 1000000), the values stay the same\n"
          "  --prefix P --separator S --suffix X --ext E\n"
          "                       file name P<map>S<tile>X<E> (defaults: \"\", \"\", "
          "\"_dhm_grid1\",\n"

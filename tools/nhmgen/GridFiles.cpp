@@ -74,12 +74,12 @@ void AppendLine(std::string& out, std::string_view key, double v) {
   out += '\n';
 }
 
-std::string GridHeader(TileId tile, const DataWindow& window, GridFormat format) {
+std::string GridHeader(TileId tile, const DataWindow& window, GridFormat format, Frame frame) {
   std::string h;
   AppendLine(h, "ncols", window.Cols);
   AppendLine(h, "nrows", window.Rows);
-  AppendLine(h, "xllcorner", XllCorner(tile, window));
-  AppendLine(h, "yllcorner", YllCorner(tile, window));
+  AppendLine(h, "xllcorner", XllCorner(tile, window, frame));
+  AppendLine(h, "yllcorner", YllCorner(tile, window, frame));
   AppendLine(h, "cellsize", 1.0);
   AppendLine(h, "NODATA_value", NoDataValue);
   if (format == GridFormat::Flt) {
@@ -135,7 +135,7 @@ void FormatFloats(std::span<const std::int32_t> band, std::string& bytes) {
 
 NhmStatistics WriteTileFiles(std::uint64_t seed, TileId tile, const DataWindow& window,
                              GridFormat format, const std::string& path,
-                             std::vector<std::string>& written) {
+                             std::vector<std::string>& written, Frame frame) {
   CheckWindow(window);
   const bool ascii = format == GridFormat::Ascii;
   const std::string headerPath = ascii ? path : WithExtension(path, ".hdr");
@@ -145,7 +145,7 @@ NhmStatistics WriteTileFiles(std::uint64_t seed, TileId tile, const DataWindow& 
   std::string chunk;
   OutputFile data(dataPath);
   if (ascii) {
-    data.Write(GridHeader(tile, window, format));
+    data.Write(GridHeader(tile, window, format, frame));
   }
   RenderInBands(seed, WindowRegion(tile, window), BandRows,
                 [&](std::span<const std::int32_t> band, int, int) {
@@ -163,7 +163,7 @@ NhmStatistics WriteTileFiles(std::uint64_t seed, TileId tile, const DataWindow& 
     return stats;
   }
   OutputFile header(headerPath);
-  header.Write(GridHeader(tile, window, format));
+  header.Write(GridHeader(tile, window, format, frame));
   header.Commit();
   try {
     data.Commit();

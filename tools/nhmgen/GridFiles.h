@@ -18,6 +18,6 @@ enum class GridFormat { Ascii, Flt };
 // cannot be written; a partly written file is removed.
 NhmStatistics WriteTileFiles(std::uint64_t seed, TileId tile, const DataWindow& window,
                              GridFormat format, const std::string& path,
-                             std::vector<std::string>& written);
+                             std::vector<std::string>& written, Frame frame = Frame::LV03);
 
 }  // namespace qv::nhmgen

@@ -61,7 +61,8 @@ BlockResult WriteBlock(const BlockRequest& request) {
   for (const TileId& tile : tiles) {
     const std::string path = (directory / TileFileName(request.Naming, tile)).string();
     result.Statistics +=
-        WriteTileFiles(request.Seed, tile, request.Window, request.Format, path, result.Files);
+        WriteTileFiles(request.Seed, tile, request.Window, request.Format, path, result.Files,
+                       request.HeaderFrame);
   }
   return result;
 }

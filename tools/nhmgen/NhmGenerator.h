@@ -39,6 +39,7 @@ struct BlockRequest {
   DataWindow Window;           // the same window in every tile
   GridFormat Format = GridFormat::Ascii;
   FileNaming Naming;  // for Flt the extension is replaced by .hdr and .flt
+  Frame HeaderFrame = Frame::LV03;  // the values stay those of the LV03 tile
   std::string OutputDirectory = ".";
 };
 

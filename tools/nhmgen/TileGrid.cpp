@@ -102,14 +102,16 @@ Region WindowRegion(TileId tile, const DataWindow& window) {
   return {o.WestX + window.FirstCol, o.NorthY - window.FirstRow, window.Cols, window.Rows};
 }
 
-double XllCorner(TileId tile, const DataWindow& window) {
-  return static_cast<double>(OriginOf(tile).WestX + window.FirstCol) - 0.5;
+double XllCorner(TileId tile, const DataWindow& window, Frame frame) {
+  const std::int64_t shift = frame == Frame::LV95 ? Lv95ShiftX : 0;
+  return static_cast<double>(OriginOf(tile).WestX + window.FirstCol + shift) - 0.5;
 }
 
-double YllCorner(TileId tile, const DataWindow& window) {
+double YllCorner(TileId tile, const DataWindow& window, Frame frame) {
   // The south edge of the window's last row: its centre lies Rows - 1 below the first row's.
   const std::int64_t lastRowY = OriginOf(tile).NorthY - window.FirstRow - (window.Rows - 1);
-  return static_cast<double>(lastRowY) - 0.5;
+  const std::int64_t shift = frame == Frame::LV95 ? Lv95ShiftY : 0;
+  return static_cast<double>(lastRowY + shift) - 0.5;
 }
 
 std::vector<TileId> BlockTiles(TileId first, int cols, int rows) {

@@ -47,12 +47,19 @@ struct DataWindow {
   int Cols = TileCols;
 };
 
+// The coordinates a header states: CH1903 / LV03, or CH1903+ / LV95, whose coordinates are
+// LV03's shifted by exactly (2000000, 1000000). The sheets, numbers and values stay the same: an
+// LV95 tile holds the canopy of the LV03 tile with the same number.
+enum class Frame { LV03, LV95 };
+inline constexpr std::int64_t Lv95ShiftX = 2000000;
+inline constexpr std::int64_t Lv95ShiftY = 1000000;
+
 // Throws std::invalid_argument for an empty or absurd window.
 void CheckWindow(const DataWindow& window);
 Region WindowRegion(TileId tile, const DataWindow& window);
-// Lower-left corner of the window's cells, as a grid header states it.
-double XllCorner(TileId tile, const DataWindow& window);
-double YllCorner(TileId tile, const DataWindow& window);
+// Lower-left corner of the window's cells, as a grid header in the frame states it.
+double XllCorner(TileId tile, const DataWindow& window, Frame frame = Frame::LV03);
+double YllCorner(TileId tile, const DataWindow& window, Frame frame = Frame::LV03);
 
 // The tiles of a block of cols x rows starting at the north-west tile `first`, row by row from
 // north to south, each row west to east. Throws std::invalid_argument for an invalid tile
