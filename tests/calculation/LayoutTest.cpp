@@ -137,7 +137,7 @@ TEST(ResultPaths, theHeightModelSitsBesideTheShapefilesDirectoryAndLayersBesideT
 // given to an LV95 run are named, not read as no-data.
 TEST(Frames, anLv95RunGivesTheLv03LayersShifted) {
   const auto run = [](TRun& r, nhmgen::Frame frame, double sx, double sy) {
-    r.calc.MinClearingArea = r.calc.MinWoodedArea = 0;
+    r.calc.Settings.Limits = {0, 0};
     r.calc.SetExtent(WestX12 - 200 + sx, NorthY13 + 150 + sy, WestX12 + 199 + sx, NorthY13 - 149 + sy);
     std::vector<std::string> written;
     for (int i = 0; i < 4; ++i) {
@@ -156,10 +156,9 @@ TEST(Frames, anLv95RunGivesTheLv03LayersShifted) {
                 "\" has LV03 coordinates, the extent LV95 coordinates: give the height model in "
                 "the frame of the extent.");
   ASSERT_TRUE(run(lv95, nhmgen::Frame::LV95, 2e6, 1e6));
-  for (const auto& path : {&TWoodedAreaCalculation::WoodedShapePath,
-                           &TWoodedAreaCalculation::CrownShapePath}) {
-    const auto a = ReadLayer(lv03.calc.*path), b = ReadLayer(lv95.calc.*path);
-    const double tolerance = path == &TWoodedAreaCalculation::CrownShapePath ? 1e-6 : 0;
+  for (const auto& path : {&TRunPaths::WoodedShapePath, &TRunPaths::CrownShapePath}) {
+    const auto a = ReadLayer(lv03.calc.Paths.*path), b = ReadLayer(lv95.calc.Paths.*path);
+    const double tolerance = path == &TRunPaths::CrownShapePath ? 1e-6 : 0;
     ASSERT_EQ(a.size(), b.size());
     EXPECT_GT(a.size(), 10u);
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -175,9 +174,9 @@ TEST(Frames, anLv95RunGivesTheLv03LayersShifted) {
     const auto bytes = [](const std::string& shp, const char* ext) {
       return ReadFile(ReplaceExtension(shp, ext));
     };
-    EXPECT_EQ(bytes(lv03.calc.*path, ".dbf"), bytes(lv95.calc.*path, ".dbf"));
-    EXPECT_EQ(bytes(lv03.calc.*path, ".prj"), LayerProjectionWkt);
-    EXPECT_EQ(bytes(lv95.calc.*path, ".prj"), Lv95ProjectionWkt);
+    EXPECT_EQ(bytes(lv03.calc.Paths.*path, ".dbf"), bytes(lv95.calc.Paths.*path, ".dbf"));
+    EXPECT_EQ(bytes(lv03.calc.Paths.*path, ".prj"), LayerProjectionWkt);
+    EXPECT_EQ(bytes(lv95.calc.Paths.*path, ".prj"), Lv95ProjectionWkt);
   }
 }
 
