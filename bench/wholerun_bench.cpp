@@ -22,6 +22,7 @@
 #include <string>
 #include <string_view>
 
+#include "calculation/RowPass.h"
 #include "calculation/WoodedAreaCalculation.h"
 #include "catalogue/Languages.h"
 #include "nhmgen/TileGrid.h"

@@ -4,6 +4,7 @@
 
 #include "calculation/GridHeader.h"
 #include "calculation/MeshCompaction.h"
+#include "calculation/RowPass.h"
 #include "calculation/RowWindow.h"
 #include "calculation/TileGrid.h"
 #include "catalogue/Languages.h"
@@ -81,12 +82,13 @@ bool TTilePass::Run(TRunState& state, const TTilePassOptions& options) {
     ~TReleaseAtEnd() { pass.ReleaseAllBuffers(); }
   } releaseAtEnd{*this};
 
+  const TRowFunction rowPass = options.RowPass ? options.RowPass : TRowFunction(VectorizeRow);
   std::int32_t tileNumber = 0;
   for (std::int32_t r = 0; r < tiles_.RowCount(); ++r) {
     for (std::int32_t k = 0; k < tiles_.ColumnCount(); ++k) {
       // Taken afresh for every tile: the compaction replaces the mesh between tiles.
       TRowPassContext ctx = state.RowPassContext(settings_.Tree, settings_.Limits, extent_);
-      if (!ProcessTile(tiles_.Get(r, k), ++tileNumber, ctx, options.RowPass)) return false;
+      if (!ProcessTile(tiles_.Get(r, k), ++tileNumber, ctx, rowPass)) return false;
       ReleaseFinishedBuffers(r, k);
       // After the last tile everything is final, and the mesh is read once more and freed.
       const bool lastTile = r == tiles_.RowCount() - 1 && k == tiles_.ColumnCount() - 1;

@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <string>
 
-#include "calculation/RowPass.h"
 #include "calculation/RowPassContext.h"
 #include "calculation/RunSettings.h"
 #include "calculation/RunState.h"
@@ -24,7 +23,8 @@ struct TTilePassOptions {
   // Polygons that can no longer change leave the mesh after every tile but the last
   // (MeshCompaction.h): what a run does. Without, the mesh keeps every polygon to the end.
   bool CompactFinished = true;
-  TRowFunction RowPass = VectorizeRow;
+  // Empty: VectorizeRow (RowPass.h), what a run does.
+  TRowFunction RowPass = {};
 };
 
 class TTilePass {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "Runs.h"
+#include "calculation/RowPass.h"
 #include "platform/FileFaults.h"
 #include "platform/Format.h"
 

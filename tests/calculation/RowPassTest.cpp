@@ -9,6 +9,7 @@
 #include "Runs.h"
 #include "calculation/Joins.h"
 #include "calculation/RowGeometry.h"
+#include "calculation/RowPass.h"
 #include "calculation/SmallAreaElimination.h"
 #include "nhmgen/NhmGenerator.h"
 
