@@ -186,13 +186,16 @@ TEST_F(Host, runsReportWhatTheyDid) {
 }
 
 // The events of a real run, one JSON object a line. The shapefile's folder has a name that must
-// be escaped, and a byte that is no UTF-8 (the event carries U+FFFD for it).
+// be escaped, bytes that are no UTF-8 (a stray byte, a surrogate: U+FFFD for each byte) and the
+// last character there is.
 TEST_F(Host, eventsTellTheRunToProgramsInJsonWithIdentifiersAndNumbers) {
   project.WriteTiles(1);
-  const std::string folder = "we\"ird\xff\t";
+  const std::string folder = "we\"ird\xff\t\xF4\x8F\xBF\xBF\xED\xA0\x80";
   fs::create_directories(project.Dir() / folder);
   const std::string shapefile = (project.Dir() / folder / "p.shp").string();
-  const std::string json = project.Dir().string() + "/we\\\"ird\xEF\xBF\xBD\\t";
+  const std::string stray = "\xEF\xBF\xBD";
+  const std::string json = project.Dir().string() + "/we\\\"ird" + stray + "\\t\xF4\x8F\xBF\xBF" +
+                           stray + stray + stray;
   const auto e = test::Window;
   auto r = Call({"--events", "--", std::to_string(e.XMin), std::to_string(e.XMax + 4375),
                  std::to_string(e.YMin), std::to_string(e.YMax), shapefile});
