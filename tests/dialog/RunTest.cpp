@@ -39,11 +39,15 @@ TEST_F(Run, setUpPrintsTheInformationLinesAndWhyAnExtentHasNoTiles) {
   EXPECT_EQ(output.str(), "x: 672500 - 672659\ny: 253881 - 254000\nShapefile: " +
                               project.Shapefile() +
                               "\nEcke links oben: Kachel Nr 109111\nKacheln 1091-11,\n");
+  output.str("");
+  EXPECT_EQ(Call({2672500, 2672659, 1253881, 1254000}), -1);
+  EXPECT_TRUE(Printed("\nEcke links oben: Kachel Nr 109111 (LV95)\nKacheln 1091-11,\n"));
   options.Press = TBatchButton::Calculate;
   const std::pair<test::TExtent, std::string> cases[] = {
       {test::ExtentWestOfGrid, "Die linke obere Ecke des Ausschnitts liegt ausserhalb"},
       {{672500, 670000, 253881, 254000}, "Der Ausschnitt ist vertauscht"},
-      {{672500, 672659, -2000000000, 254000}, "Der Ausschnitt umfasst mehr Kacheln"}};
+      {{672500, 672659, -2000000000, 254000}, "Der Ausschnitt umfasst mehr Kacheln"},
+      {{672500, 672659, 1253881, 1254000}, "Der Ausschnitt liegt teils in LV03- und teils"}};
   for (const auto& [extent, reason] : cases) {
     output.str("");
     EXPECT_EQ(Call(extent), 0);
