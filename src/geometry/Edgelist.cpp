@@ -161,7 +161,7 @@ void T2DEdgelist::PurgeVertices() {
   if (removed == 0) return;
   vertexIndex_.Clear();
   for (int i = 0; i < vertexList_.Count(); ++i) {
-    const TVertexId id = vertexList_.At(i);
+    const TVertexId id = vertexList_.At(i, "T2DEdgelist.Vertex");
     vertexIndex_.Insert(id, vertices_[id.Index].Point, vertices_);
   }
 }

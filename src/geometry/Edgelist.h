@@ -35,11 +35,11 @@ class T2DEdgelist {
 
   // --- the lists, in list order (an index out of bounds raises EtdArrayException) ---
   int VertexCount() const { return vertexList_.Count(); }
-  TVertexId Vertex(int index) const { return vertexList_.At(index); }
+  TVertexId Vertex(int index) const { return vertexList_.At(index, "T2DEdgelist.Vertex"); }
   int EdgeCount() const { return edgeList_.Count(); }  // the walk bound of ring readers
-  TEdgeId Edge(int index) const { return edgeList_.At(index); }
+  TEdgeId Edge(int index) const { return edgeList_.At(index, "T2DEdgelist.Edge"); }
   int FaceCount() const { return faceList_.Count(); }
-  TFaceId GetFace(int index) const { return faceList_.At(index); }
+  TFaceId GetFace(int index) const { return faceList_.At(index, "T2DEdgelist.GetFace"); }
   int DeletedVertices() const { return deletedVertices_; }
   int DeletedEdges() const { return deletedEdges_; }
   int DeletedFaces() const { return deletedFaces_; }

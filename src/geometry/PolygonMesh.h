@@ -51,7 +51,7 @@
 //
 // VERTEX INDEX
 // AddVertex shares vertices by exact coordinates through hash tables per line of equal Y
-// (VertexIndex.h), which give the same answers as a TObjTree under the vertex order and were
+// (VertexIndex.h), which give the same answers as a search tree under the vertex order and were
 // measured many times faster and half the size (bench_geometry_bench).
 //
 // DELETION
@@ -83,7 +83,7 @@ class T2DPolygonMesh : public T2DEdgelist {
 
   // --- the polygon list ---
   int PolygonCount() const { return polygonList_.Count(); }
-  TPolygonId Polygon(int index) const { return polygonList_.At(index); }
+  TPolygonId Polygon(int index) const { return polygonList_.At(index, "T2DPolygonMesh.Polygon"); }
   int DeletedPolygons() const { return deletedPolygons_; }
   // A new polygon with its own face, appended: the newest polygon is always the last.
   TPolygonId AddPolygon();
