@@ -231,7 +231,7 @@ std::vector<TShapeWriteResult> TLayerSetWrite::NoneWritten(
 
 bool RecoverLayers(std::span<const std::string> layerPaths) {
   TFileSetReplacement files(FilesOf(layerPaths));
-  return files.Begin();
+  return files.Recover();
 }
 
 }  // namespace qv

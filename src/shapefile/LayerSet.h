@@ -99,8 +99,9 @@ class TLayerSetWrite {
   std::unique_ptr<TWorkerThread> worker_;  // last: joined before the rest goes
 };
 
-// What every write does first: what killed runs left beside these layers is put right (their
-// swaps undone, their files removed). False when that failed.
+// What every entry that touches a project does first (a run's write, the dialog's start, the
+// clean-up of temporary layers): what killed runs left beside these layers is put right, under
+// the lock (their swaps undone, their files removed). False when that failed.
 bool RecoverLayers(std::span<const std::string> layerPaths);
 
 }  // namespace qv

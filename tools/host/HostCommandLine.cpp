@@ -84,6 +84,11 @@ THostCommand ParseHostCommandLine(std::span<const std::string_view> args) {
     if (args.size() != 2) throw EUsageError("--delete-temp-files takes exactly one PATH");
     command.Mode = THostMode::DeleteTempFiles;
     command.Path = std::string(args[1]);
+  } else if (args[0] == "--deliver") {
+    if (args.size() != 3) throw EUsageError("--deliver takes SOURCE and TARGET");
+    command.Mode = THostMode::Deliver;
+    command.Path = std::string(args[1]);
+    command.Target = std::string(args[2]);
   } else if (args[0] == "demo") {
     if (args.size() > 2) throw EUsageError("demo takes at most one DIR");
     command.Mode = THostMode::Demo;
@@ -97,6 +102,7 @@ THostCommand ParseHostCommandLine(std::span<const std::string_view> args) {
 std::string HostUsageText() {
   return R"(usage: quelvaris-host [--set NAME=TEXT]... [--answer yes|no] [--cancel] XMIN XMAX YMIN YMAX SHAPEFILE
        quelvaris-host --delete-temp-files PATH
+       quelvaris-host --deliver SOURCE TARGET
        quelvaris-host demo [DIR]
 
 Runs what the library's export quelvaris runs for a GIS host: the parameter dialog over the
@@ -114,6 +120,9 @@ NAME_w2.shp (crown circles) are written beside SHAPEFILE.
   --cancel          press Cancel instead of Calculate (only the settings are written)
   --delete-temp-files PATH
                     delete the host's temporary PATH_comb.* and PATH_merg.* layers
+  --deliver SOURCE TARGET
+                    move the layer SOURCE (.shp, .shx, .dbf, .prj) in place of TARGET as one
+                    swap: TARGET is afterwards the whole old layer or the whole new one
   demo [DIR]        generate a 2 x 2 tile height model in DIR (default build/demo) and run
                     the calculation on it
 

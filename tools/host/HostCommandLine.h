@@ -2,6 +2,7 @@
 //
 //   quelvaris-host [--set NAME=TEXT]... [--answer yes|no] [--cancel] XMIN XMAX YMIN YMAX SHAPEFILE
 //   quelvaris-host --delete-temp-files PATH
+//   quelvaris-host --deliver SOURCE TARGET
 //   quelvaris-host demo [DIR]
 #pragma once
 
@@ -15,7 +16,7 @@
 
 namespace qv::host {
 
-enum class THostMode { Run, DeleteTempFiles, Demo, Help };
+enum class THostMode { Run, DeleteTempFiles, Deliver, Demo, Help };
 
 struct THostCommand {
   THostMode Mode = THostMode::Run;
@@ -24,6 +25,7 @@ struct THostCommand {
   std::int32_t YMin = 0;
   std::int32_t YMax = 0;
   std::string Path;  // the shapefile (Run), the temporary layers' path, or the demo directory
+  std::string Target;  // where --deliver puts the layer at Path
   TBatchOptions Options;
 };
 
