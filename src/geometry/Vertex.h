@@ -12,7 +12,6 @@ namespace qv {
 struct T2DVertex {
   T2DPoint Point;
   TEdgeId IncidentEdge;  // the edge attached last, starting or ending here
-  bool Deleted = false;
 
   double X() const { return Point.X; }
   double Y() const { return Point.Y; }

@@ -49,10 +49,6 @@ class TVertexIndex {
     return id;
   }
 
-  // Forgets everything (before rebuilding from the live vertices).
-  void Clear();
-  // Records a vertex known to be absent.
-  void Insert(TVertexId id, const T2DPoint& p, const TVertexPool& vertices);
 
   std::size_t Count() const { return count_; }
   std::size_t CapacityBytes() const;
