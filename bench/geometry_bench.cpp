@@ -10,8 +10,7 @@
 //    overhead.
 // 2. Crown circles (36 points each when written) in a T2DPolygons list: bytes per circle from
 //    the heap growth.
-// 3. The vertex index against one flat hash table and against TObjTree, on the same corner
-//    lookups.
+// 3. The vertex index against one flat hash table, on the same corner lookups.
 // 4. ResetIncidentRing on a ring of many edges: merging ring handles against walking the ring.
 // 5. The final polygon filter: DeletePolygon from the last index to the first.
 //
@@ -30,7 +29,6 @@
 #include "geometry/PolygonMesh.h"
 #include "geometry/Polygons.h"
 #include "geometry/Pool.h"
-#include "geometry/Trees.h"
 #include "geometry/VertexIndex.h"
 
 namespace {
@@ -209,20 +207,6 @@ void BenchVertexIndex() {
     const double ns = TimeCornerLookups([&](const T2DPoint& p) { index.FindOrAdd(p); });
     std::printf("  one flat table  %8.1f ns per lookup, %5.1f bytes per vertex\n", ns,
                 static_cast<double>(index.Bytes()) / static_cast<double>(index.Count()));
-  }
-  {
-    TPool<T2DVertex> pool;
-    TObjTree<T2DVertex> tree(CompareVertices);
-    const double ns = TimeCornerLookups([&](const T2DPoint& p) {
-      T2DVertex key;
-      key.Point = p;
-      if (tree.Find(key) != 0) return;
-      const std::uint32_t id = pool.Add();
-      pool[id].Point = p;
-      tree.Add(&pool[id]);
-    });
-    std::printf("  TObjTree        %8.1f ns per lookup, %5.1f bytes per vertex\n", ns,
-                static_cast<double>(tree.CapacityBytes()) / tree.Count());
   }
 }
 

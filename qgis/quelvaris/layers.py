@@ -1,19 +1,21 @@
 """The run's two layers handed over to the algorithm's outputs.
 
-A shapefile output receives the run's own files, moved unchanged, with a .prj for the parcels'
-coordinate system; any other format is converted by QGIS. A layer the run did not write (no
-wooded area, or no crown) becomes an empty layer with the same fields, so that a model goes on.
+A shapefile output receives the run's own files unchanged, with a .prj for the parcels'
+coordinate system, swapped in as one by the host program (`quelvaris-host --deliver`): the
+output is afterwards the whole old layer or the whole new one, whatever fails, and its stale
+spatial index goes with it. Any other format is converted by QGIS. A layer the run did not
+write (no wooded area, or no crown) becomes an empty layer with the same fields, so that a
+model goes on.
 """
 
 import os
-import shutil
+import subprocess
 
 from qgis.PyQt.QtCore import QVariant
 from qgis.core import (QgsCoordinateReferenceSystem, QgsField, QgsFields, QgsProcessingException,
                        QgsVectorFileWriter, QgsVectorLayer, QgsWkbTypes)
 
-SHAPEFILE_PARTS = ['.shp', '.shx', '.dbf']
-STALE_PARTS = ['.prj', '.cpg', '.qix', '.sbn', '.sbx']
+from .host_program import configured_program, find_host_program
 
 
 def layer_fields(with_heights):
@@ -28,18 +30,12 @@ def layer_fields(with_heights):
 
 def deliver(written, destination, crs, with_heights, context):
     """Puts the run's layer written (a .shp path) at destination."""
-    base, extension = os.path.splitext(destination)
+    extension = os.path.splitext(destination)[1]
     if not os.path.exists(written):
         _write_empty(written, crs, with_heights, context)
     if extension.lower() == '.shp':
-        for part in STALE_PARTS:
-            if os.path.exists(base + part):
-                os.remove(base + part)
-        for part in SHAPEFILE_PARTS:
-            _move(os.path.splitext(written)[0] + part, base + part)
-        if crs.isValid():
-            with open(base + '.prj', 'w') as prj:
-                prj.write(crs.toWkt(QgsCoordinateReferenceSystem.WKT1_ESRI))
+        _describe_crs(written, crs)
+        _deliver_shapefile(written, destination)
         return
     layer = QgsVectorLayer(written, 'run', 'ogr')
     layer.setCrs(crs)
@@ -61,9 +57,22 @@ def _write_empty(path, crs, with_heights, context):
     del writer
 
 
-def _move(source, target):
-    try:
-        os.replace(source, target)
-    except OSError:
-        # Another file system: copied, and the run folder goes with the rest.
-        shutil.copyfile(source, target)
+def _describe_crs(written, crs):
+    """The run's .prj says the parcels' coordinate system, or goes when it has none."""
+    prj = os.path.splitext(written)[0] + '.prj'
+    if crs.isValid():
+        with open(prj, 'w') as out:
+            out.write(crs.toWkt(QgsCoordinateReferenceSystem.WKT1_ESRI))
+    elif os.path.exists(prj):
+        os.remove(prj)
+
+
+def _deliver_shapefile(written, destination):
+    program = find_host_program(configured_program())
+    flags = getattr(subprocess, 'CREATE_NO_WINDOW', 0)
+    done = subprocess.run([program, '--deliver', written, destination], stdin=subprocess.DEVNULL,
+                          stdout=subprocess.PIPE, stderr=subprocess.PIPE, creationflags=flags)
+    if done.returncode != 0:
+        raise QgsProcessingException(
+            done.stderr.decode('utf-8', 'replace').strip() or
+            '{}: not written ({})'.format(destination, done.returncode))

@@ -3,9 +3,26 @@
 
 #include "dialog/Settings.h"
 #include "catalogue/Languages.h"
+#include "calculation/ResultPaths.h"
 #include "platform/Format.h"
+#include "shapefile/LayerSet.h"
 
 namespace qv {
+
+namespace {
+
+// A run killed in the middle of its layer swap leaves the pair beside the shapefile mixed; the
+// dialog puts the old pair back before the user sees the project again, whether or not this
+// dialog calculates. A dialog without a shapefile has no project to look at.
+void RecoverResultLayers(const std::string& shapefilePath, double layoutVersion) {
+  if (shapefilePath.empty()) return;
+  const auto dirs = DeriveRunDirectories(shapefilePath, "", NhmAsciiGrid, "", layoutVersion);
+  const auto paths = DeriveLayerPaths(shapefilePath, dirs.OutputDir);
+  const std::string layers[] = {paths.WoodedShapePath, paths.CrownShapePath};
+  RecoverLayers(layers);
+}
+
+}  // namespace
 
 TInterfaceForm::TInterfaceForm() { FormCreate(); }
 
@@ -22,6 +39,7 @@ void TInterfaceForm::FormActivate() {
   if (activated_ || closed_) return;
   activated_ = true;
   RunResult = -1;
+  RecoverResultLayers(ShapefilePath, LayoutVersion);
   SettingsDir = SettingsDirOf(ShapefilePath);
   Calculation = std::make_unique<TWoodedAreaCalculation>();
   SetLanguage(ChooseLanguage());

@@ -138,10 +138,6 @@ void T2DEdgelist::Pack(double ratio) {
   const auto exceeds = [ratio](int deleted, int count) {
     return static_cast<double>(deleted) > ratio * static_cast<double>(count);
   };
-  if (exceeds(deletedVertices_, VertexCount())) {
-    PurgeVertices();
-    deletedVertices_ = 0;
-  }
   if (exceeds(deletedEdges_, EdgeCount())) {
     PurgeEdges();
     deletedEdges_ = 0;
@@ -149,20 +145,6 @@ void T2DEdgelist::Pack(double ratio) {
   if (exceeds(deletedFaces_, FaceCount())) {
     PurgeFaces();
     deletedFaces_ = 0;
-  }
-}
-
-void T2DEdgelist::PurgeVertices() {
-  const int removed = vertexList_.RemoveIf([this](TVertexId id) {
-    T2DVertex& v = vertices_[id.Index];
-    if (v.Deleted) v.IncidentEdge = {};
-    return v.Deleted;
-  });
-  if (removed == 0) return;
-  vertexIndex_.Clear();
-  for (int i = 0; i < vertexList_.Count(); ++i) {
-    const TVertexId id = vertexList_.At(i);
-    vertexIndex_.Insert(id, vertices_[id.Index].Point, vertices_);
   }
 }
 

@@ -35,14 +35,12 @@ class T2DEdgelist {
 
   // --- the lists, in list order (an index out of bounds raises EtdArrayException) ---
   int VertexCount() const { return vertexList_.Count(); }
-  TVertexId Vertex(int index) const { return vertexList_.At(index); }
+  TVertexId Vertex(int index) const { return vertexList_.At(index, "T2DEdgelist.Vertex"); }
   int EdgeCount() const { return edgeList_.Count(); }  // the walk bound of ring readers
-  TEdgeId Edge(int index) const { return edgeList_.At(index); }
+  TEdgeId Edge(int index) const { return edgeList_.At(index, "T2DEdgelist.Edge"); }
   int FaceCount() const { return faceList_.Count(); }
-  TFaceId GetFace(int index) const { return faceList_.At(index); }
-  int DeletedVertices() const { return deletedVertices_; }
+  TFaceId GetFace(int index) const { return faceList_.At(index, "T2DEdgelist.GetFace"); }
   int DeletedEdges() const { return deletedEdges_; }
-  int DeletedFaces() const { return deletedFaces_; }
 
   // --- building ---
   // The vertex at exactly point: the existing one (isNew false) or a new one (isNew true).
@@ -64,8 +62,9 @@ class T2DEdgelist {
   // Flags the edge, takes it off its ring's EdgeCount and counts it on the mesh. An edge that is
   // already flagged is left alone.
   void MarkEdgeDeleted(TEdgeId edge);
-  // Purges the flagged vertices, edges and faces of each list whose deleted counter is strictly
-  // greater than ratio times the list's length.
+  // Purges the flagged edges and faces of each list whose deleted counter is strictly greater
+  // than ratio times the list's length. Vertices are never flagged: a corner stays shared by the
+  // polygons that keep it, and the vertex index must find it until the mesh goes.
   void Pack(double ratio);
 
   // --- ring membership of edges ---
@@ -177,7 +176,6 @@ class T2DEdgelist {
   int WalkResetIncidentRing(TEdgeId edge, TRingId ring, int count);
   std::vector<TRingId>* InnerList(TFaceId face);
   const std::vector<TRingId>* InnerList(TFaceId face) const;
-  void PurgeVertices();
   void PurgeEdges();
   void PurgeFaces();
 
@@ -192,7 +190,6 @@ class T2DEdgelist {
   TIdList<TFaceId> faceList_;
   std::vector<std::vector<TRingId>> innerLists_;  // slot 0 unused
   std::vector<std::uint32_t> freeInnerLists_;
-  int deletedVertices_ = 0;
   int deletedEdges_ = 0;
   int deletedFaces_ = 0;
   bool exactRingWalks_ = false;

@@ -194,8 +194,7 @@ int T2DEdgelist::InnerRingCount(TFaceId face) const {
 
 TRingId T2DEdgelist::InnerRing(TFaceId face, int index) const {
   if (index < 0 || index >= InnerRingCount(face)) {
-    RaiseArrayError(TtdArrayError::IndexOutOfBounds, "TtdObjectList", "olGetItem", kUnnamedList,
-                    index);
+    RaiseIndexError("T2DEdgelist.InnerRing", index);
   }
   return (*InnerList(face))[static_cast<std::size_t>(index)];
 }
@@ -215,7 +214,7 @@ int T2DEdgelist::TotalEdgeCount(TFaceId face) const {
 
 int T2DEdgelist::AppendInnerRing(TFaceId face, TRingId ring) {
   if (!ring) {
-    RaiseArrayError(TtdArrayError::NilItem, "TtdObjectList", "Add", kUnnamedList, 0);
+    RaiseNilItem("T2DEdgelist.AddInnerRing");
   }
   CheckRing(rings_.Contains(ring.Index));
   T2DFace& f = FaceRecord(face);
@@ -269,7 +268,7 @@ void T2DEdgelist::FreeFace(TFaceId face) {
 
 void T2DEdgelist::RemoveFace(TFaceId face) {
   const int index = faceList_.IndexOf(face);
-  if (index >= 0) faceList_.RemoveAt(index);
+  if (index >= 0) faceList_.RemoveAt(index, "T2DEdgelist.RemoveFace");
   FreeFace(face);
 }
 

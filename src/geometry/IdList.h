@@ -8,7 +8,7 @@
 // last index towards the first (the driver's final polygon filter) costs linear time in all,
 // not a shift of the tail per removal.
 //
-// An index outside 0 .. Count - 1 raises EtdArrayException as a TtdObjectList would.
+// An index outside 0 .. Count - 1 raises EtdArrayException naming the list's owner and operation.
 #pragma once
 
 #include <algorithm>
@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "geometry/TdObjLst.h"
+#include "geometry/IndexError.h"
 
 namespace qv {
 
@@ -26,12 +26,9 @@ class TIdList {
  public:
   int Count() const { return static_cast<int>(Size()); }
 
-  // The id at index; raises EtdArrayException("...olGetItem...") when out of bounds.
-  Id At(int index, std::string_view operation = "olGetItem") const {
-    if (index < 0 || index >= Count()) {
-      RaiseArrayError(TtdArrayError::IndexOutOfBounds, "TtdObjectList", operation, kUnnamedList,
-                      index);
-    }
+  // The id at index; out of bounds raises EtdArrayException naming `where` ("Class.Operation").
+  Id At(int index, std::string_view where = "TIdList.At") const {
+    if (index < 0 || index >= Count()) RaiseIndexError(where, index);
     return Get(static_cast<std::size_t>(index));
   }
 
@@ -53,8 +50,8 @@ class TIdList {
     }
   }
 
-  void RemoveAt(int index, std::string_view operation = "Delete") {
-    At(index, operation);  // bounds check
+  void RemoveAt(int index, std::string_view where = "TIdList.RemoveAt") {
+    At(index, where);  // bounds check
     Materialize();
     MoveGapTo(static_cast<std::size_t>(index));
     ++gapEnd_;

@@ -1,8 +1,6 @@
-// A point of the national grid, in metres (x east, y north).
-//
-// Inside a crown circle (T2DPolygon0) the points form a ring; there the ring order is the
-// order of the polygon's point array, so a point carries no links of its own and stays at
-// 16 bytes.
+// A point of the national grid, in metres (x east, y north). A point carries no links of its
+// own: where points form a ring (the writer's ring points, a crown circle's points), the ring
+// order is the order of their array, so a point stays at 16 bytes.
 #pragma once
 
 namespace qv {

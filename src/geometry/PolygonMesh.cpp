@@ -33,10 +33,10 @@ void T2DPolygonMesh::FreePolygon(TPolygonId polygon) {
 }
 
 bool T2DPolygonMesh::DeletePolygon(int index) {
-  const TPolygonId polygon = polygonList_.At(index);
+  const TPolygonId polygon = polygonList_.At(index, "T2DPolygonMesh.DeletePolygon");
   const TFaceId face = polygons_[polygon.Index].Face;
   if (face) RemoveFace(face);
-  polygonList_.RemoveAt(index);
+  polygonList_.RemoveAt(index, "T2DPolygonMesh.DeletePolygon");
   FreePolygon(polygon);
   return true;
 }
@@ -81,8 +81,7 @@ int T2DPolygonMesh::InnerRingCount(TPolygonId polygon) const {
 TRingId T2DPolygonMesh::InnerRing(TPolygonId polygon, int index) const {
   const TFaceId face = FaceOf(polygon);
   if (!face) {
-    RaiseArrayError(TtdArrayError::IndexOutOfBounds, "TtdObjectList", "olGetItem", kUnnamedList,
-                    index);
+    RaiseIndexError("T2DPolygonMesh.InnerRing", index);
   }
   return InnerRing(face, index);
 }
@@ -99,8 +98,7 @@ int T2DPolygonMesh::AddInnerRing(TPolygonId polygon, TRingId ring) {
 TRingId T2DPolygonMesh::ExtractInnerRing(TPolygonId polygon, int index) {
   const TFaceId face = FaceOf(polygon);
   if (!face) {
-    RaiseArrayError(TtdArrayError::IndexOutOfBounds, "TtdObjectList", "olGetItem", kUnnamedList,
-                    index);
+    RaiseIndexError("T2DPolygonMesh.ExtractInnerRing", index);
   }
   return T2DEdgelist::ExtractInnerRing(face, index);
 }

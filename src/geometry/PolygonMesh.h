@@ -51,7 +51,7 @@
 //
 // VERTEX INDEX
 // AddVertex shares vertices by exact coordinates through hash tables per line of equal Y
-// (VertexIndex.h), which give the same answers as a TObjTree under the vertex order and were
+// (VertexIndex.h), which give the same answers as a search tree under the vertex order and were
 // measured many times faster and half the size (bench_geometry_bench).
 //
 // DELETION
@@ -83,8 +83,7 @@ class T2DPolygonMesh : public T2DEdgelist {
 
   // --- the polygon list ---
   int PolygonCount() const { return polygonList_.Count(); }
-  TPolygonId Polygon(int index) const { return polygonList_.At(index); }
-  int DeletedPolygons() const { return deletedPolygons_; }
+  TPolygonId Polygon(int index) const { return polygonList_.At(index, "T2DPolygonMesh.Polygon"); }
   // A new polygon with its own face, appended: the newest polygon is always the last.
   TPolygonId AddPolygon();
   // Flags the polygon and its face; nothing is freed. Flagging twice counts once.
@@ -116,7 +115,6 @@ class T2DPolygonMesh : public T2DEdgelist {
   int InnerRingCount(TPolygonId polygon) const;
   using T2DEdgelist::InnerRing;
   TRingId InnerRing(TPolygonId polygon, int index) const;
-  int PartCount(TPolygonId polygon) const { return InnerRingCount(polygon) + 1; }
   using T2DEdgelist::TotalEdgeCount;
   int TotalEdgeCount(TPolygonId polygon) const;
   // Appends ring to the face's holes and makes the face the ring's IncidentFace.

@@ -1,6 +1,6 @@
 #include "geometry/Polygons.h"
 
-#include "geometry/TdObjLst.h"
+#include "geometry/IndexError.h"
 
 namespace qv {
 
@@ -11,10 +11,7 @@ int T2DPolygons::Add(const TCrownCircle& circle) {
 }
 
 const TCrownCircle& T2DPolygons::Circle(int index) const {
-  if (index < 0 || index >= Count()) {
-    RaiseArrayError(TtdArrayError::IndexOutOfBounds, "T2DPolygons", "olGetItem", kUnnamedList,
-                    index);
-  }
+  if (index < 0 || index >= Count()) RaiseIndexError("T2DPolygons.Circle", index);
   return circles_[static_cast<std::uint32_t>(index) + 1];
 }
 

@@ -67,18 +67,6 @@ TVertexId TVertexIndex::Find(const T2DPoint& p, const TVertexPool& vertices) con
   return TVertexId(slots[Probe(slots, p.X, HashOfX(p.X), vertices)].Id);
 }
 
-void TVertexIndex::Clear() {
-  lines_.clear();
-  lineTable_.clear();
-  recentLine_[0] = recentLine_[1] = 0;
-  count_ = 0;
-}
-
-void TVertexIndex::Insert(TVertexId id, const T2DPoint& p, const TVertexPool& vertices) {
-  bool isNew = false;
-  FindOrAdd(p, vertices, [id] { return id; }, isNew);
-}
-
 std::size_t TVertexIndex::CapacityBytes() const {
   std::size_t bytes = lines_.capacity() * sizeof(TLine) + lineTable_.capacity() * sizeof(TSlot);
   for (const TLine& line : lines_) bytes += line.Slots.capacity() * sizeof(TSlot);

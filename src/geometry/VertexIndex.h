@@ -6,9 +6,9 @@
 // a time, and their tables stay in the cache; within a line the whole-metre part of X is hashed
 // linearly, so neighbouring corners take neighbouring slots. One flat table over both
 // coordinates spreads successive lookups over the whole index and misses the cache on nearly
-// every lookup (bench_geometry_bench compares both with TObjTree).
+// every lookup (bench_geometry_bench compares both).
 //
-// It answers exactly what a search tree under the vertex order (CompareVertices) would: two
+// It answers exactly what a search tree under the vertex order (X, then Y) would: two
 // points are the same vertex when X = X' and Y = Y' as doubles, so 0.0 and -0.0 meet (the
 // hashes fold them) and nothing ever equals a NaN.
 #pragma once
@@ -49,10 +49,6 @@ class TVertexIndex {
     return id;
   }
 
-  // Forgets everything (before rebuilding from the live vertices).
-  void Clear();
-  // Records a vertex known to be absent.
-  void Insert(TVertexId id, const T2DPoint& p, const TVertexPool& vertices);
 
   std::size_t Count() const { return count_; }
   std::size_t CapacityBytes() const;

@@ -85,10 +85,17 @@ void IniLookup(std::string_view text, std::span<TIniEntry> entries) {
   });
 }
 
-std::string IniAssign(std::string_view text, std::span<const TIniEntry> entries) {
-  // First pass: the line each entry replaces, and the last line of each entry's section.
-  std::vector<std::size_t> replaceAt(entries.size(), None);
-  std::vector<std::size_t> sectionEnd(entries.size(), None);
+namespace {
+
+// Where each entry goes: the line it replaces, and the last line of its section that is not
+// blank (None when the text has no such line).
+struct TIniPlaces {
+  std::vector<std::size_t> ReplaceAt;
+  std::vector<std::size_t> SectionEnd;
+};
+
+TIniPlaces PlaceEntries(std::string_view text, std::span<const TIniEntry> entries) {
+  TIniPlaces places{std::vector(entries.size(), None), std::vector(entries.size(), None)};
   std::string_view section;
   bool inSection = false;
   ForEachLine(text, [&](std::size_t i, std::string_view line) {
@@ -102,47 +109,79 @@ std::string IniAssign(std::string_view text, std::span<const TIniEntry> entries)
     const auto kv = name ? std::nullopt : KeyValue(line);
     for (std::size_t e = 0; e < entries.size(); ++e) {
       if (!SameText(entries[e].Section, section)) continue;
-      if (!blank) sectionEnd[e] = i;
-      if (kv && replaceAt[e] == None && SameText(kv->first, entries[e].Key)) replaceAt[e] = i;
+      if (!blank) places.SectionEnd[e] = i;
+      if (kv && places.ReplaceAt[e] == None && SameText(kv->first, entries[e].Key))
+        places.ReplaceAt[e] = i;
     }
   });
+  return places;
+}
 
-  std::string out;
-  out.reserve(text.size() + 64 * entries.size());
-  auto emit = [&out](std::string_view a, std::string_view b = {}, std::string_view c = {}) {
-    out.append(a).append(b).append(c).append("\r\n");
-  };
-  auto emitEntry = [&](const TIniEntry& e) { emit(FirstLine(e.Key), "=", FirstLine(*e.Value)); };
+// The text being written: every line ends in CR LF, as the Windows profile functions write.
+class TIniOutput {
+ public:
+  explicit TIniOutput(std::size_t capacity) { out_.reserve(capacity); }
+  void Line(std::string_view a, std::string_view b = {}, std::string_view c = {}) {
+    out_.append(a).append(b).append(c).append("\r\n");
+  }
+  // A key or value cannot break the line it is written on.
+  void Entry(const TIniEntry& e) { Line(FirstLine(e.Key), "=", FirstLine(*e.Value)); }
+  bool Empty() const { return out_.empty(); }
+  std::string Take() { return std::move(out_); }
+
+ private:
+  std::string out_;
+};
+
+// The text's lines, each entry in place of the line it replaces, or after the last line of its
+// section when the section has no such key.
+void RewriteLines(std::string_view text, std::span<const TIniEntry> entries,
+                  const TIniPlaces& places, TIniOutput& out) {
   ForEachLine(text, [&](std::size_t i, std::string_view line) {
     bool replaced = false;
     for (std::size_t e = 0; e < entries.size(); ++e) {
-      if (entries[e].Value && replaceAt[e] == i) {
-        emitEntry(entries[e]);
+      if (entries[e].Value && places.ReplaceAt[e] == i) {
+        out.Entry(entries[e]);
         replaced = true;
       }
     }
-    if (!replaced) emit(line);
+    if (!replaced) out.Line(line);
     for (std::size_t e = 0; e < entries.size(); ++e) {
-      if (entries[e].Value && replaceAt[e] == None && sectionEnd[e] == i) emitEntry(entries[e]);
+      if (entries[e].Value && places.ReplaceAt[e] == None && places.SectionEnd[e] == i)
+        out.Entry(entries[e]);
     }
   });
-  // Sections the text does not have, in the order their first entry comes.
+}
+
+// Sections the text does not have, in the order their first entry comes, each with all its
+// entries.
+void AppendMissingSections(std::span<const TIniEntry> entries, const TIniPlaces& places,
+                           TIniOutput& out) {
+  const auto missing = [&](std::size_t e, std::string_view section) {
+    return entries[e].Value && places.SectionEnd[e] == None &&
+           SameText(entries[e].Section, section);
+  };
   for (std::size_t e = 0; e < entries.size(); ++e) {
-    if (!entries[e].Value || sectionEnd[e] != None) continue;
+    const std::string_view section = entries[e].Section;
+    if (!missing(e, section)) continue;
     bool sectionDone = false;
-    for (std::size_t d = 0; d < e; ++d)
-      sectionDone = sectionDone || (entries[d].Value && sectionEnd[d] == None &&
-                                    SameText(entries[d].Section, entries[e].Section));
+    for (std::size_t d = 0; d < e; ++d) sectionDone = sectionDone || missing(d, section);
     if (sectionDone) continue;
-    if (!out.empty()) emit("");
-    emit("[", entries[e].Section, "]");
-    for (std::size_t f = e; f < entries.size(); ++f) {
-      if (entries[f].Value && sectionEnd[f] == None &&
-          SameText(entries[f].Section, entries[e].Section))
-        emitEntry(entries[f]);
-    }
+    if (!out.Empty()) out.Line("");
+    out.Line("[", section, "]");
+    for (std::size_t f = e; f < entries.size(); ++f)
+      if (missing(f, section)) out.Entry(entries[f]);
   }
-  return out;
+}
+
+}  // namespace
+
+std::string IniAssign(std::string_view text, std::span<const TIniEntry> entries) {
+  const TIniPlaces places = PlaceEntries(text, entries);
+  TIniOutput out(text.size() + 64 * entries.size());
+  RewriteLines(text, entries, places, out);
+  AppendMissingSections(entries, places, out);
+  return out.Take();
 }
 
 }  // namespace qv

@@ -7,6 +7,7 @@
 // std::thread. Elsewhere it is the standard library.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -43,10 +44,29 @@ class TMonitorLock {
   TMonitor& monitor_;
 };
 
+// A system may have no thread to spare. Every owner of a worker then does the work on its own
+// thread, and the run must come out the same; tests make that happen by refusing every worker
+// started while one of these lives (from any thread).
+class TScopedWorkerRefusal {
+ public:
+  TScopedWorkerRefusal() { ++Refusals(); }
+  ~TScopedWorkerRefusal() { --Refusals(); }
+  TScopedWorkerRefusal(const TScopedWorkerRefusal&) = delete;
+  TScopedWorkerRefusal& operator=(const TScopedWorkerRefusal&) = delete;
+
+  static bool Active() { return Refusals().load() > 0; }
+
+ private:
+  static std::atomic<int>& Refusals() {
+    static std::atomic<int> count{0};
+    return count;
+  }
+};
+
 class TWorkerThread {
  public:
-  // Runs body on a new thread. Body must not throw. When the system refuses a thread, Started
-  // is false and body never runs.
+  // Runs body on a new thread. Body must not throw. When the system refuses a thread (or a
+  // TScopedWorkerRefusal lives), Started is false and body never runs.
   explicit TWorkerThread(std::function<void()> body);
   // Waits for body to return.
   ~TWorkerThread();

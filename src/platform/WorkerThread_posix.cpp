@@ -31,6 +31,7 @@ struct TWorkerThread::TImpl {
 };
 
 TWorkerThread::TWorkerThread(std::function<void()> body) : impl_(std::make_unique<TImpl>()) {
+  if (TScopedWorkerRefusal::Active()) return;
   try {
     impl_->Thread = std::thread(std::move(body));
   } catch (const std::system_error&) {

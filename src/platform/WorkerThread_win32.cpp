@@ -31,6 +31,7 @@ struct TWorkerThread::TImpl {
 };
 
 TWorkerThread::TWorkerThread(std::function<void()> body) : impl_(std::make_unique<TImpl>()) {
+  if (TScopedWorkerRefusal::Active()) return;
   impl_->Body = std::move(body);
   // The body lives in impl_, which stays where it is until the thread has been joined. The C
   // runtime's own start function, so that the thread may use the runtime's files and heap; a

@@ -1,7 +1,8 @@
 // The crown circles of a T2DPolygons list as records of the crown layer: one single-part record
-// per circle. Its points are those CreateCircle makes counter-clockwise from due east, written
-// from the first along Prior and closed on the first again, so the record starts at the
-// easternmost point and runs clockwise. A circle without points is left out.
+// per circle. Its points are those PlaceCirclePoints makes counter-clockwise from due east,
+// written from the first backwards and closed on the first again, so the record starts at the
+// easternmost point and runs clockwise, as shapefile shells do. A circle without points is left
+// out.
 #pragma once
 
 #include <vector>

@@ -43,6 +43,25 @@ bool TFileSetReplacement::Begin() {
          markerFile_.Create(marker_) && markerFile_.LockExclusive();
 }
 
+bool TFileSetReplacement::Recover() {
+  if (names_.empty()) return false;
+  if (!HasLeftovers()) return true;
+  TFileLock lock;
+  return lock.Acquire(lockFile_, kLockTimeout) && RecoverLeftovers();
+}
+
+// Whether any run left files here, dead or alive: seen without the lock, so that an entry which
+// finds nothing to put right creates nothing either (not even the lock file).
+bool TFileSetReplacement::HasLeftovers() const {
+  const auto entries = DirectoryEntries(prefix_);
+  if (!entries) return false;
+  for (const std::string& entry : *entries) {
+    const auto file = ParseRunFileName(entry, names_, names_.front());
+    if (file && file->Id != id_) return true;
+  }
+  return false;
+}
+
 std::string TFileSetReplacement::Replace(const std::string& target) {
   items_.push_back({target, TemporaryFor(target), std::nullopt});
   return items_.back().Temporary;

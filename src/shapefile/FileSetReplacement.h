@@ -46,6 +46,10 @@ class TFileSetReplacement {
   TFileSetReplacement& operator=(const TFileSetReplacement&) = delete;
 
   bool Begin();
+  // What dead runs left is put right under the lock, as Begin does, but nothing is claimed: for
+  // the entries that touch a project without replacing its files. True when nothing is left to
+  // put right (also when the directory holds no run's files at all).
+  bool Recover();
   // The name to write the new content of target under; the target is replaced at Commit.
   std::string Replace(const std::string& target);
   // The name Replace gives target, without registering it (files may be written under it
@@ -70,6 +74,7 @@ class TFileSetReplacement {
 
   bool Fail(const std::string& file);
   std::string PathOf(const std::string& name) const { return prefix_ + name; }
+  bool HasLeftovers() const;
   bool RecoverLeftovers();
   void RemoveRunFiles(const std::vector<std::string>& entries, const std::string& id);
   std::optional<std::vector<TSwapEntry>> PlanSwap();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <memory>
+#include <optional>
 
 #include "catalogue/Message.h"
 #include "platform/Format.h"
@@ -43,6 +44,12 @@ std::size_t LayerOf(const std::string& file, const std::vector<std::string>& lay
       if (ReplaceExtension(layers[i], ext) == file) return i;
   }
   return fallback;
+}
+
+// A layer that is not written, and keeps every other from being written: one the format cannot
+// hold, or one whose polygons are broken.
+bool Refused(TShapeCheck check) {
+  return check == TShapeCheck::Broken || check == TShapeCheck::TooLarge;
 }
 
 }  // namespace
@@ -124,85 +131,107 @@ std::vector<TShapeWriteResult> TLayerSetWrite::Finish(std::span<const TLayerToSa
 
 std::vector<TShapeWriteResult> TLayerSetWrite::FinishLayers(
     std::span<const TLayerToSave> sources) {
-  const std::size_t n = std::min(sources.size(), layers_.size());
-  const auto refusing = [](const TLayer& layer) {
-    return layer.Threw || layer.Check == TShapeCheck::Broken ||
-           layer.Check == TShapeCheck::TooLarge;
-  };
-  // The layers made here: all measured (until one runs out of memory), and written when none
-  // of them is refused.
+  sources = sources.first(std::min(sources.size(), layers_.size()));
+  if (MeasureRest(sources)) WriteRest(sources);
+  JoinStarted(sources.size());
+  std::vector<TShapeWriteResult> results(layers_.size());
+  const TMeasures measures = TellMeasures(sources.size(), results);
+  if (measures.Threw) return NoneWritten(*measures.Threw, measures.Ready, results);
+  if (measures.Refused || measures.Ready.empty()) {
+    files_->Discard();
+    return results;
+  }
+  if (const auto failed = FirstUnwritten(measures.Ready))
+    return NoneWritten(*failed, measures.Ready, results);
+  if (!files_->Commit()) {
+    const std::size_t failed = LayerOf(files_->FailedFile(), paths_, measures.Ready.front());
+    return NoneWritten(failed, measures.Ready, results);
+  }
+  for (const std::size_t i : measures.Ready) results[i].Written = true;
+  return results;
+}
+
+bool TLayerSetWrite::MeasureRest(std::span<const TLayerToSave> sources) {
   bool refused = false;
-  for (std::size_t i = 0; i < n; ++i) {
-    if (layers_[i].Started) continue;
-    Measure(layers_[i], sources[i].Source);
-    refused = refused || refusing(layers_[i]);
-    if (layers_[i].Threw) break;
-  }
   bool anyReady = false;
-  for (std::size_t i = 0; i < n; ++i)
-    anyReady = anyReady || (!layers_[i].Started && layers_[i].Check == TShapeCheck::Ready);
-  if (!refused && anyReady && Claim()) {
-    for (std::size_t i = 0; i < n; ++i) {
-      TLayer& layer = layers_[i];
-      if (layer.Started || layer.Check != TShapeCheck::Ready) continue;
-      layer.Names = TShapeFile::TemporaryNames(paths_[i], *files_);
-      TShapeFile::RegisterTemporaries(paths_[i], *files_);
-      WriteTemporaries(layer, sources[i].Source);
-      if (!layer.Written) break;
-    }
+  for (std::size_t i = 0; i < sources.size(); ++i) {
+    TLayer& layer = layers_[i];
+    if (layer.Started) continue;
+    Measure(layer, sources[i].Source);
+    refused = refused || layer.Threw || Refused(layer.Check);
+    anyReady = anyReady || layer.Check == TShapeCheck::Ready;
+    if (layer.Threw) break;  // out of memory: the rest is not measured either
   }
+  return !refused && anyReady && Claim();
+}
+
+void TLayerSetWrite::WriteRest(std::span<const TLayerToSave> sources) {
+  for (std::size_t i = 0; i < sources.size(); ++i) {
+    TLayer& layer = layers_[i];
+    if (layer.Started || layer.Check != TShapeCheck::Ready) continue;
+    layer.Names = TShapeFile::TemporaryNames(paths_[i], *files_);
+    TShapeFile::RegisterTemporaries(paths_[i], *files_);
+    WriteTemporaries(layer, sources[i].Source);
+    if (!layer.Written) return;  // nothing more is worth writing: none will be swapped in
+  }
+}
+
+void TLayerSetWrite::JoinStarted(std::size_t n) {
   worker_.reset();
   for (std::size_t i = 0; i < n; ++i) {
     // What the second thread may have created is this run's from here on, kept or removed.
-    if (layers_[i].Started && layers_[i].Measured && layers_[i].Check == TShapeCheck::Ready)
+    const TLayer& layer = layers_[i];
+    if (layer.Started && layer.Measured && layer.Check == TShapeCheck::Ready)
       TShapeFile::RegisterTemporaries(paths_[i], *files_);
   }
+}
 
-  std::vector<TShapeWriteResult> results(layers_.size());
-  std::vector<std::size_t> ready;
-  // Nothing of the run is in place: the layer that failed is named first, then every other one
-  // that had polygons, so no one takes it for written. The files go with files_.
-  const auto reportNoneWritten = [&](std::size_t failed) {
-    ReportWriteError(paths_[failed]);
-    for (const std::size_t i : ready)
-      if (paths_[i] != paths_[failed]) ReportWriteError(paths_[i]);
-    files_->Discard();
-    return results;
-  };
-  // The measures' outcomes as the user has always been told them, layer by layer.
-  refused = false;
+TLayerSetWrite::TMeasures TLayerSetWrite::TellMeasures(std::size_t n,
+                                                       std::vector<TShapeWriteResult>& results) {
+  TMeasures measures;
   for (std::size_t i = 0; i < n; ++i) {
     const TLayer& layer = layers_[i];
-    if (layer.Threw && !layer.Measured) return reportNoneWritten(i);
+    if (layer.Threw && !layer.Measured) {
+      measures.Threw = i;
+      break;
+    }
     if (!layer.Measured) break;  // not measured: an earlier layer ran out of memory
     results[i].LeftOut = layer.Writer->LeftOut();
-    if (layer.Check == TShapeCheck::Ready) ready.push_back(i);
+    if (layer.Check == TShapeCheck::Ready) measures.Ready.push_back(i);
     if (layer.Check == TShapeCheck::Empty) {
       Platform().Beep();
       ShowMsg(msgNoPolygons);
     }
     if (layer.Check == TShapeCheck::Broken) ReportWriteError(paths_[i]);
     if (layer.Check == TShapeCheck::TooLarge) ReportTooLarge(paths_[i]);
-    refused = refused || layer.Check == TShapeCheck::Broken || layer.Check == TShapeCheck::TooLarge;
+    measures.Refused = measures.Refused || Refused(layer.Check);
   }
-  if (refused || ready.empty()) {
-    files_->Discard();
-    return results;
-  }
-  if (claimFailed_) return reportNoneWritten(ready.front());
-  for (const std::size_t i : ready) {
-    if (!layers_[i].Written) return reportNoneWritten(i);
-  }
-  if (!files_->Commit()) {
-    return reportNoneWritten(LayerOf(files_->FailedFile(), paths_, ready.front()));
-  }
-  for (const std::size_t i : ready) results[i].Written = true;
+  return measures;
+}
+
+std::optional<std::size_t> TLayerSetWrite::FirstUnwritten(
+    const std::vector<std::size_t>& ready) const {
+  if (claimFailed_) return ready.front();
+  for (const std::size_t i : ready)
+    if (!layers_[i].Written) return i;
+  return std::nullopt;
+}
+
+std::vector<TShapeWriteResult> TLayerSetWrite::NoneWritten(
+    std::size_t failed, const std::vector<std::size_t>& ready,
+    std::vector<TShapeWriteResult>& results) {
+  // The layer that failed is named first, then every other one that had polygons, so no one
+  // takes it for written. The run's files go.
+  ReportWriteError(paths_[failed]);
+  for (const std::size_t i : ready)
+    if (paths_[i] != paths_[failed]) ReportWriteError(paths_[i]);
+  files_->Discard();
   return results;
 }
 
 bool RecoverLayers(std::span<const std::string> layerPaths) {
   TFileSetReplacement files(FilesOf(layerPaths));
-  return files.Begin();
+  return files.Recover();
 }
 
 }  // namespace qv

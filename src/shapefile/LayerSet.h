@@ -7,12 +7,13 @@
 // unless another layer was started early (TLayerSetWrite::Start): then what that one wrote is
 // removed again, and no layer file is changed either way.
 //
-// The user is told, as the writer always has: "There are no polygons" for an empty layer, the
-// write error with the path of the layer that failed, and for a layer that cannot fit the
-// format why, and what to change. Messages are shown on the calling thread, in layer order.
+// The user is told "There are no polygons" for an empty layer, the write error with the path of
+// the layer that failed, and for a layer that cannot fit the format why, and what to change.
+// Messages are shown on the calling thread, in layer order.
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -65,7 +66,26 @@ class TLayerSetWrite {
     std::vector<std::string> Names;
   };
 
+  // What the measures came to, as told to the user: the layers with polygons, whether one was
+  // refused, and the layer that ran out of memory before its measure was done.
+  struct TMeasures {
+    std::vector<std::size_t> Ready;
+    bool Refused = false;
+    std::optional<std::size_t> Threw;
+  };
+
+  // Finish's steps, in order: the layers not started measured and, when all can be, written
+  // (MeasureRest, WriteRest); the second thread joined and what it wrote adopted; the measures
+  // told; the first layer not written complete, or the swap.
   std::vector<TShapeWriteResult> FinishLayers(std::span<const TLayerToSave> layers);
+  bool MeasureRest(std::span<const TLayerToSave> sources);
+  void WriteRest(std::span<const TLayerToSave> sources);
+  void JoinStarted(std::size_t n);
+  TMeasures TellMeasures(std::size_t n, std::vector<TShapeWriteResult>& results);
+  std::optional<std::size_t> FirstUnwritten(const std::vector<std::size_t>& ready) const;
+  std::vector<TShapeWriteResult> NoneWritten(std::size_t failed,
+                                             const std::vector<std::size_t>& ready,
+                                             std::vector<TShapeWriteResult>& results);
   void Measure(TLayer& layer, const TRecordSource& source) const;
   void WriteTemporaries(TLayer& layer, const TRecordSource& source) const;
   bool Claim();  // the run's marker and lock, once
@@ -79,8 +99,9 @@ class TLayerSetWrite {
   std::unique_ptr<TWorkerThread> worker_;  // last: joined before the rest goes
 };
 
-// What every write does first: what killed runs left beside these layers is put right (their
-// swaps undone, their files removed). False when that failed.
+// What every entry that touches a project does first (a run's write, the dialog's start, the
+// clean-up of temporary layers): what killed runs left beside these layers is put right, under
+// the lock (their swaps undone, their files removed). False when that failed.
 bool RecoverLayers(std::span<const std::string> layerPaths);
 
 }  // namespace qv

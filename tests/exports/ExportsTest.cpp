@@ -13,6 +13,10 @@
 #include <sstream>
 
 #include "dialog/TestProject.h"
+#include "geometry/Polygons.h"
+#include "platform/FileFaults.h"
+#include "shapefile/CrownRecords.h"
+#include "shapefile/LayerSet.h"
 
 namespace qv {
 namespace {
@@ -233,6 +237,66 @@ TEST_F(Host, eventsTellTheRunToProgramsInJsonWithIdentifiersAndNumbers) {
   EXPECT_NE(r.Out.find("\n\"msgFileNotFound\":{\"en\":\"File not found: \\\"%s\\\"\",\"fr\":\"Le "
                        "fichier \\\"%s\\\" n'existe pas\",\"de\":\"Datei \\\"%s\\\" nicht gefunden\"},\n"),
             std::string::npos) << r.Out;
+}
+
+// The eight files of the project's layer pair, or of the layer with suffix alone.
+std::vector<std::string> LayerFiles(const test::TTestProject& project,
+                                    std::vector<std::string> suffixes = {"_w1", "_w2"}) {
+  std::vector<std::string> files;
+  for (const std::string& layer : suffixes)
+    for (const char* ext : {".shp", ".shx", ".dbf", ".prj"})
+      files.push_back(test::ReadFile(project.Layer(layer + ext)));
+  return files;
+}
+
+// Another pair written over the project's layers in a process killed at the swap's third
+// rename: some files of the pair are new, the others old.
+void KillSwapMidway(const test::TTestProject& project) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    T2DPolygons circles;
+    circles.Add({672520, 253990, 4, 10, 36, true});
+    const TCrownRecords records(circles);
+    const TLayerToSave layers[] = {{records, project.Layer("_w1.shp")},
+                                   {records, project.Layer("_w2.shp")}};
+    int renames = 0;
+    const TScopedFileFaults kill([&](TFileStep step, const std::string&) {
+      if (step == TFileStep::Rename && ++renames == 3) ::_exit(99);
+      return true;
+    });
+    SaveLayers(layers);
+    ::_exit(0);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 99);
+}
+
+TEST_F(Host, everyEntryFirstRollsBackASwapKilledMidwayAndDeliveryIsOneSwap) {
+  project.WriteTiles(1);
+  ASSERT_EQ(Run({}).Exit, 0);
+  const auto written = LayerFiles(project);
+  const std::vector<std::vector<std::string>> entries = {
+      {"--delete-temp-files", project.Shapefile()},
+      {"--cancel", "1", "2", "3", "4", project.Shapefile()}};
+  for (const auto& entry : entries) {
+    KillSwapMidway(project);
+    ASSERT_NE(LayerFiles(project), written);
+    EXPECT_EQ(Call(entry).Exit, 0) << entry[0];
+    EXPECT_EQ(LayerFiles(project), written) << entry[0];
+  }
+  // The woods delivered over the crowns, whose spatial index goes with them; the source's parts
+  // go once they are in. A source that is not whole changes nothing.
+  test::WriteText(project.Layer("_w2.sbn"), "index");
+  auto r = Call({"--deliver", project.Layer("_w1.shp"), project.Layer("_w2.shp")});
+  EXPECT_EQ(r.Out, "delivered " + project.Layer("_w2.shp") + "\n");
+  EXPECT_EQ(LayerFiles(project, {"_w2"}), std::vector(written.begin(), written.begin() + 4));
+  EXPECT_FALSE(fs::exists(project.Layer("_w1.shp")) || fs::exists(project.Layer("_w2.sbn")));
+  r = Call({"--deliver", project.Layer("_w1.shp"), project.Layer("_w2.shp")});
+  EXPECT_EQ(r.Exit, 1);
+  EXPECT_EQ(LayerFiles(project, {"_w2"}), std::vector(written.begin(), written.begin() + 4));
+  for (const auto& e : fs::directory_iterator(project.Dir() / "shapes"))
+    EXPECT_EQ(e.path().string().find(".qv"), std::string::npos) << e.path();  // no run's file
 }
 
 TEST_F(Host, demoWritesBothLayersAndSummarises) {

@@ -95,6 +95,11 @@ THostCommand ParseHostCommandLine(std::span<const std::string_view> args) {
     if (args.size() != 2) throw EUsageError("--delete-temp-files takes exactly one PATH");
     command.Mode = THostMode::DeleteTempFiles;
     command.Path = std::string(args[1]);
+  } else if (args[0] == "--deliver") {
+    if (args.size() != 3) throw EUsageError("--deliver takes SOURCE and TARGET");
+    command.Mode = THostMode::Deliver;
+    command.Path = std::string(args[1]);
+    command.Target = std::string(args[2]);
   } else if (args[0] == "demo") {
     if (args.size() > 2) throw EUsageError("demo takes at most one DIR");
     command.Mode = THostMode::Demo;
@@ -120,6 +125,7 @@ std::string HostUsageText() {
                       XMIN XMAX YMIN YMAX SHAPEFILE
        quelvaris-host --delete-temp-files PATH
        quelvaris-host --catalogue
+       quelvaris-host --deliver SOURCE TARGET
        quelvaris-host demo [DIR]
        quelvaris-host --tiles [--set NAME=TEXT]... XMIN XMAX YMIN YMAX [SHAPEFILE]
 
@@ -142,6 +148,9 @@ NAME_w2.shp (crown circles) are written beside SHAPEFILE.
   --catalogue       print the message catalogue as JSON: identifier -> {"en", "fr", "de"}
   --delete-temp-files PATH
                     delete the host's temporary PATH_comb.* and PATH_merg.* layers
+  --deliver SOURCE TARGET
+                    move the layer SOURCE (.shp, .shx, .dbf, .prj) in place of TARGET as one
+                    swap: TARGET is afterwards the whole old layer or the whole new one
   demo [DIR]        generate a 2 x 2 tile height model in DIR (default build/demo) and run
                     the calculation on it
   --tiles ...       print the tiles a run over the extent reads, as JSON: the frame (LV03,

@@ -4,6 +4,7 @@
 //                  XMIN XMAX YMIN YMAX SHAPEFILE
 //   quelvaris-host --delete-temp-files PATH
 //   quelvaris-host --catalogue
+//   quelvaris-host --deliver SOURCE TARGET
 //   quelvaris-host demo [DIR]
 //   quelvaris-host --tiles [--set NAME=TEXT]... XMIN XMAX YMIN YMAX [SHAPEFILE]
 #pragma once
@@ -18,7 +19,7 @@
 
 namespace qv::host {
 
-enum class THostMode { Run, DeleteTempFiles, Demo, Help, Catalogue, Tiles };
+enum class THostMode { Run, DeleteTempFiles, Deliver, Demo, Help, Catalogue, Tiles };
 
 struct THostCommand {
   THostMode Mode = THostMode::Run;
@@ -28,6 +29,7 @@ struct THostCommand {
   std::int32_t YMax = 0;
   // the shapefile (Run, Tiles: may be empty), the temporary layers' path, or the demo directory
   std::string Path;
+  std::string Target;  // where --deliver puts the layer at Path
   TBatchOptions Options;
   bool Events = false;  // the run told as JSON events on standard output
 };

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "Deliver.h"
 #include "Demo.h"
 #include "EventStream.h"
 #include "RunSummary.h"
@@ -25,6 +26,8 @@ std::optional<int> RunOtherMode(const THostCommand& command, std::string_view us
     case THostMode::DeleteTempFiles:
       std::cout << "delete_temp_files returned " << DeleteTempFiles(command.Path.c_str()) << "\n";
       return ExitDone;
+    case THostMode::Deliver:
+      return RunDeliver(command.Path, command.Target, std::cout, std::cerr);
     case THostMode::Demo:
       return RunDemo(command.Path, ProgressStyleForStandardError(), std::cout, std::cerr);
     case THostMode::Catalogue:

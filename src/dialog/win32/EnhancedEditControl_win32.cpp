@@ -180,15 +180,7 @@ LRESULT TEnhancedEditControl::HandleMessage(UINT message, WPARAM wParam, LPARAM 
       // default button or IDCANCEL.
       return Original(message, wParam, lParam) | DLGC_WANTALLKEYS;
     case WM_KEYDOWN:
-      // The multi-line EDIT would press the default button on Enter and close the dialog on
-      // Escape; their characters follow as WM_CHAR and are handled there.
-      if (wParam == VK_RETURN || wParam == VK_ESCAPE) return 0;
-      // Shift+Insert: the EDIT control would paste through its own routine, without WM_PASTE,
-      // and put every line of the clipboard into the field.
-      if (wParam == VK_INSERT && ::GetKeyState(VK_SHIFT) < 0 && ::GetKeyState(VK_CONTROL) >= 0) {
-        PasteClipboard();
-        return 0;
-      }
+      if (KeyDownHandled(wParam)) return 0;
       break;
     case WM_CHAR:
       // Ctrl+V, whether or not the control would turn it into WM_PASTE itself.
@@ -222,6 +214,19 @@ LRESULT TEnhancedEditControl::HandleMessage(UINT message, WPARAM wParam, LPARAM 
   const LRESULT result = Original(message, wParam, lParam);
   if (MayChangeText(message)) FollowControlText();
   return result;
+}
+
+bool TEnhancedEditControl::KeyDownHandled(WPARAM key) {
+  // The multi-line EDIT would press the default button on Enter and close the dialog on Escape;
+  // their characters follow as WM_CHAR and are handled there.
+  if (key == VK_RETURN || key == VK_ESCAPE) return true;
+  // Shift+Insert: the EDIT control would paste through its own routine, without WM_PASTE, and
+  // put every line of the clipboard into the field.
+  if (key == VK_INSERT && ::GetKeyState(VK_SHIFT) < 0 && ::GetKeyState(VK_CONTROL) >= 0) {
+    PasteClipboard();
+    return true;
+  }
+  return false;
 }
 
 LRESULT TEnhancedEditControl::KeyCharacter(char key, WPARAM wParam, LPARAM lParam) {

@@ -49,6 +49,7 @@ class TEnhancedEditControl {
   HWND CreateControl(HWND parent, int id, RECT bounds, HFONT font, const std::string& text);
   void Attach(HWND hwnd);
   void Detach();
+  bool KeyDownHandled(WPARAM key);
   LRESULT KeyCharacter(char key, WPARAM wParam, LPARAM lParam);
   void FocusReceived();
   void PasteClipboard();
