@@ -84,6 +84,10 @@ THostCommand ParseHostCommandLine(std::span<const std::string_view> args) {
     if (args.size() != 2) throw EUsageError("--delete-temp-files takes exactly one PATH");
     command.Mode = THostMode::DeleteTempFiles;
     command.Path = std::string(args[1]);
+  } else if (args[0] == "--share") {
+    if (args.size() != 5) throw EUsageError("--share takes PARCELS WOODS CROWNS TABLE");
+    command.Mode = THostMode::Share;
+    command.ShareFiles.assign(args.begin() + 1, args.end());
   } else if (args[0] == "demo") {
     if (args.size() > 2) throw EUsageError("demo takes at most one DIR");
     command.Mode = THostMode::Demo;
@@ -98,6 +102,7 @@ std::string HostUsageText() {
   return R"(usage: quelvaris-host [--set NAME=TEXT]... [--answer yes|no] [--cancel] XMIN XMAX YMIN YMAX SHAPEFILE
        quelvaris-host --delete-temp-files PATH
        quelvaris-host demo [DIR]
+       quelvaris-host --share PARCELS WOODS CROWNS TABLE
 
 Runs what the library's export quelvaris runs for a GIS host: the parameter dialog over the
 extent XMIN..XMAX, YMIN..YMAX (whole metres of the national grid) and the shapefile SHAPEFILE,
@@ -114,6 +119,10 @@ NAME_w2.shp (crown circles) are written beside SHAPEFILE.
   --cancel          press Cancel instead of Calculate (only the settings are written)
   --delete-temp-files PATH
                     delete the host's temporary PATH_comb.* and PATH_merg.* layers
+  --share PARCELS WOODS CROWNS TABLE
+                    write to TABLE one line "RECORD AREA" per polygon of the shapefile
+                    PARCELS: its area covered by the wooded areas WOODS and the crown
+                    circles CROWNS (shapefiles too), progress on standard error
   demo [DIR]        generate a 2 x 2 tile height model in DIR (default build/demo) and run
                     the calculation on it
 

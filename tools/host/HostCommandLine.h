@@ -3,6 +3,7 @@
 //   quelvaris-host [--set NAME=TEXT]... [--answer yes|no] [--cancel] XMIN XMAX YMIN YMAX SHAPEFILE
 //   quelvaris-host --delete-temp-files PATH
 //   quelvaris-host demo [DIR]
+//   quelvaris-host --share PARCELS WOODS CROWNS TABLE
 #pragma once
 
 #include <cstdint>
@@ -10,12 +11,13 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "dialog/BatchView.h"
 
 namespace qv::host {
 
-enum class THostMode { Run, DeleteTempFiles, Demo, Help };
+enum class THostMode { Run, DeleteTempFiles, Demo, Help, Share };
 
 struct THostCommand {
   THostMode Mode = THostMode::Run;
@@ -25,6 +27,7 @@ struct THostCommand {
   std::int32_t YMax = 0;
   std::string Path;  // the shapefile (Run), the temporary layers' path, or the demo directory
   TBatchOptions Options;
+  std::vector<std::string> ShareFiles;  // --share: parcels, woods, crowns, table
 };
 
 inline constexpr std::string_view DefaultDemoDirectory = "build/demo";

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "Demo.h"
+#include "ShareMode.h"
 #include "RunSummary.h"
 #include "Terminal.h"
 #include "dialog/Run.h"
@@ -25,6 +26,8 @@ std::optional<int> RunOtherMode(const THostCommand& command, std::string_view us
       return ExitDone;
     case THostMode::Demo:
       return RunDemo(command.Path, ProgressStyleForStandardError(), std::cout, std::cerr);
+    case THostMode::Share:
+      return RunShare(command.ShareFiles, std::cerr);
     case THostMode::Run:
       break;
   }
