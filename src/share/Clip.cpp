@@ -51,11 +51,17 @@ TRingShape ClipToHalfPlane(const TRingShape& shape, TAxis axis, double at, bool 
 }
 
 TRingShape ClipToBox(const TRingShape& shape, const TBox& box) {
-  if (box.Contains(BoxOf(shape))) return shape;
-  TRingShape clipped = ClipToHalfPlane(shape, TAxis::X, box.XMin, false);
-  clipped = ClipToHalfPlane(clipped, TAxis::X, box.XMax, true);
-  clipped = ClipToHalfPlane(clipped, TAxis::Y, box.YMin, false);
-  return ClipToHalfPlane(clipped, TAxis::Y, box.YMax, true);
+  return ClipToBox(shape, BoxOf(shape), box);
+}
+
+TRingShape ClipToBox(const TRingShape& shape, const TBox& shapeBox, const TBox& box) {
+  // Only the sides that cut the shape are cut along: each cut is a pass over all points.
+  TRingShape clipped = shape;
+  if (shapeBox.XMin < box.XMin) clipped = ClipToHalfPlane(clipped, TAxis::X, box.XMin, false);
+  if (shapeBox.XMax > box.XMax) clipped = ClipToHalfPlane(clipped, TAxis::X, box.XMax, true);
+  if (shapeBox.YMin < box.YMin) clipped = ClipToHalfPlane(clipped, TAxis::Y, box.YMin, false);
+  if (shapeBox.YMax > box.YMax) clipped = ClipToHalfPlane(clipped, TAxis::Y, box.YMax, true);
+  return clipped;
 }
 
 TBox BoxOf(const TRingShape& shape) {

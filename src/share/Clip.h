@@ -34,6 +34,8 @@ enum class TAxis { X, Y };
 TRingShape ClipToHalfPlane(const TRingShape& shape, TAxis axis, double at, bool keepBelow);
 
 TRingShape ClipToBox(const TRingShape& shape, const TBox& box);
+// The same for a shape whose box is known.
+TRingShape ClipToBox(const TRingShape& shape, const TBox& shapeBox, const TBox& box);
 
 TBox BoxOf(const TRingShape& shape);
 

@@ -13,25 +13,33 @@ namespace qv::share {
 
 namespace {
 
-struct TWork {
-  std::size_t Parcel;
-  std::size_t Block;
-  TBox Box;
-};
-
 // The blocks over the parcels' boxes, in a grid whose origin is the moved coordinates' zero.
-struct TBlockGrid {
-  long Columns = 0;
-  long Rows = 0;
-  std::vector<std::vector<std::uint32_t>> Pieces;  // per block, the pieces reaching into it
+struct TGrid {
+  long Columns = 1;
+  long Rows = 1;
 
   long Column(double x) const { return Clamped(x, Columns); }
   long Row(double y) const { return Clamped(y, Rows); }
   static long Clamped(double at, long count) {
     return std::clamp(static_cast<long>(std::floor(at / BlockSize)), 0L, count - 1);
   }
-  TBox Block(long column, long row) const {
-    return {column * BlockSize, row * BlockSize, (column + 1) * BlockSize, (row + 1) * BlockSize};
+};
+
+struct TWork {
+  std::size_t Parcel;
+  long Column;
+  TBox Box;  // the parcel's box within the block
+};
+
+// One row of blocks: for each block the parts of the pieces within it, and their boxes.
+struct TBand {
+  std::vector<std::vector<TRingShape>> Parts;
+  std::vector<std::vector<TBox>> Boxes;
+
+  void Add(std::size_t column, TRingShape part) {
+    if (part.Empty()) return;
+    Boxes[column].push_back(BoxOf(part));
+    Parts[column].push_back(std::move(part));
   }
 };
 
@@ -49,78 +57,88 @@ T2DPoint Origin(const std::vector<TBox>& parcelBoxes) {
   return std::isfinite(origin.X) ? origin : T2DPoint{};
 }
 
-TBlockGrid IndexPieces(const std::vector<TBox>& parcelBoxes, const std::vector<TRingShape>& pieces,
-                       std::vector<TBox>& pieceBoxes) {
-  TBlockGrid grid;
+TGrid GridOver(const std::vector<TBox>& parcelBoxes) {
+  TGrid grid;
   for (const TBox& box : parcelBoxes) {
     grid.Columns = std::max(grid.Columns, static_cast<long>(std::ceil(box.XMax / BlockSize)));
     grid.Rows = std::max(grid.Rows, static_cast<long>(std::ceil(box.YMax / BlockSize)));
   }
-  grid.Columns = std::max(grid.Columns, 1L);
-  grid.Rows = std::max(grid.Rows, 1L);
-  grid.Pieces.resize(static_cast<std::size_t>(grid.Columns * grid.Rows));
-  pieceBoxes.reserve(pieces.size());
-  for (std::size_t i = 0; i < pieces.size(); ++i) {
-    const TBox box = BoxOf(pieces[i]);
-    pieceBoxes.push_back(box);
-    if (pieces[i].Empty() || box.XMax < 0 || box.YMax < 0 ||
-        box.XMin > grid.Columns * BlockSize || box.YMin > grid.Rows * BlockSize)
-      continue;
-    for (long row = grid.Row(box.YMin); row <= grid.Row(box.YMax); ++row)
-      for (long column = grid.Column(box.XMin); column <= grid.Column(box.XMax); ++column)
-        grid.Pieces[static_cast<std::size_t>(row * grid.Columns + column)].push_back(
-            static_cast<std::uint32_t>(i));
-  }
   return grid;
 }
 
-std::vector<TWork> Works(const std::vector<TBox>& parcelBoxes, const TBlockGrid& grid) {
-  std::vector<TWork> works;
+std::vector<std::vector<TWork>> WorksByRow(const std::vector<TBox>& parcelBoxes,
+                                           const TGrid& grid) {
+  std::vector<std::vector<TWork>> rows(static_cast<std::size_t>(grid.Rows));
   for (std::size_t i = 0; i < parcelBoxes.size(); ++i) {
     const TBox& p = parcelBoxes[i];
     if (!(p.Area() > 0)) continue;
     for (long row = grid.Row(p.YMin); row <= grid.Row(p.YMax); ++row)
       for (long column = grid.Column(p.XMin); column <= grid.Column(p.XMax); ++column) {
-        const TBox block = grid.Block(column, row);
-        const TBox box{std::max(p.XMin, block.XMin), std::max(p.YMin, block.YMin),
-                       std::min(p.XMax, block.XMax), std::min(p.YMax, block.YMax)};
-        if (box.Area() > 0)
-          works.push_back({i, static_cast<std::size_t>(row * grid.Columns + column), box});
+        const TBox box{std::max(p.XMin, column * BlockSize), std::max(p.YMin, row * BlockSize),
+                       std::min(p.XMax, (column + 1) * BlockSize),
+                       std::min(p.YMax, (row + 1) * BlockSize)};
+        if (box.Area() > 0) rows[static_cast<std::size_t>(row)].push_back({i, column, box});
       }
   }
-  return works;
+  return rows;
 }
 
-}  // namespace
+// Cuts a piece into the blocks from first to last, halving the run of blocks each time, so a
+// wood that spans the band is cut in time that grows with the logarithm of its width.
+void SplitIntoBlocks(TRingShape piece, long first, long last, TBand& band) {
+  if (first == last) return band.Add(static_cast<std::size_t>(first), std::move(piece));
+  const long middle = first + (last - first + 1) / 2;
+  TRingShape right = ClipToHalfPlane(piece, TAxis::X, middle * BlockSize, false);
+  SplitIntoBlocks(ClipToHalfPlane(piece, TAxis::X, middle * BlockSize, true), first, middle - 1,
+                  band);
+  SplitIntoBlocks(std::move(right), middle, last, band);
+}
 
-namespace {
+TBand LoadBand(const TPieceSource& source, T2DPoint origin, const TGrid& grid, long row) {
+  const TBox local{0, row * BlockSize, grid.Columns * BlockSize, (row + 1) * BlockSize};
+  std::vector<TRingShape> pieces = source({local.XMin + origin.X, local.YMin + origin.Y,
+                                           local.XMax + origin.X, local.YMax + origin.Y});
+  Move(pieces, origin);
+  TBand band;
+  band.Parts.resize(static_cast<std::size_t>(grid.Columns));
+  band.Boxes.resize(band.Parts.size());
+  for (TRingShape& piece : pieces) {
+    const TBox box = BoxOf(piece);
+    if (piece.Empty() || !box.Overlaps(local)) continue;
+    const TBox rows{box.XMin, local.YMin, box.XMax, local.YMax};
+    SplitIntoBlocks(ClipToBox(piece, box, rows), grid.Column(box.XMin), grid.Column(box.XMax),
+                    band);
+    piece = {};
+  }
+  return band;
+}
 
-double WorkArea(const TWork& work, const std::vector<TRingShape>& parcels,
-                const std::vector<TRingShape>& pieces, const std::vector<TBox>& pieceBoxes,
-                const TBlockGrid& grid) {
+double WorkArea(const TWork& work, const TRingShape& parcel, const TBand& band) {
+  const auto column = static_cast<std::size_t>(work.Column);
   std::vector<TRingShape> cut;
-  for (const std::uint32_t i : grid.Pieces[work.Block])
-    if (pieceBoxes[i].Overlaps(work.Box)) {
-      TRingShape part = ClipToBox(pieces[i], work.Box);
-      if (!part.Empty()) cut.push_back(std::move(part));
-    }
+  for (std::size_t i = 0; i < band.Parts[column].size(); ++i) {
+    const TBox& box = band.Boxes[column][i];
+    if (!box.Overlaps(work.Box)) continue;
+    TRingShape part = ClipToBox(band.Parts[column][i], box, work.Box);
+    if (!part.Empty()) cut.push_back(std::move(part));
+  }
   if (cut.empty()) return 0.0;
-  return CoveredArea(work.Box, ClipToBox(parcels[work.Parcel], work.Box), std::move(cut));
+  return CoveredArea(work.Box, ClipToBox(parcel, work.Box), std::move(cut));
 }
 
-// The works taken in turn by the threads that call Run, each area stored at its work's place.
+// The works of a band taken in turn by the threads that call Run, each area stored at its
+// work's place.
 class TWorkQueue {
  public:
   TWorkQueue(std::size_t count, std::function<double(std::size_t)> area)
       : areas_(count), area_(std::move(area)) {}
 
-  // Takes works until none is left or one failed; progress after each (caller's thread only).
-  void Run(const std::function<void(std::size_t, std::size_t)>* progress) noexcept {
+  // Takes works until none is left or one failed; progress(done) after each.
+  void Run(const std::function<void(std::size_t)>& progress) noexcept {
     try {
       for (std::size_t i = next_++; i < areas_.size() && !failed_; i = next_++) {
         areas_[i] = area_(i);
-        const std::size_t done = ++done_;
-        if (progress != nullptr) (*progress)(done, areas_.size());
+        progress(++done_);
       }
     } catch (...) {
       // Only the first failure is kept; the other thread stops at its next work.
@@ -145,28 +163,34 @@ class TWorkQueue {
 }  // namespace
 
 std::vector<double> ParcelCoveredAreas(
-    std::vector<TRingShape>& parcels, std::vector<TRingShape>& pieces,
+    std::vector<TRingShape>& parcels, const TPieceSource& source,
     const std::function<void(std::size_t, std::size_t)>& progress) {
-  std::vector<TBox> parcelBoxes;
-  for (const TRingShape& parcel : parcels) parcelBoxes.push_back(BoxOf(parcel));
-  const T2DPoint origin = Origin(parcelBoxes);
+  std::vector<TBox> boxes;
+  for (const TRingShape& parcel : parcels) boxes.push_back(BoxOf(parcel));
+  const T2DPoint origin = Origin(boxes);
   Move(parcels, origin);
-  Move(pieces, origin);
-  for (TBox& box : parcelBoxes)
+  for (TBox& box : boxes)
     box = {box.XMin - origin.X, box.YMin - origin.Y, box.XMax - origin.X, box.YMax - origin.Y};
-  std::vector<TBox> pieceBoxes;
-  const TBlockGrid grid = IndexPieces(parcelBoxes, pieces, pieceBoxes);
-  const std::vector<TWork> works = Works(parcelBoxes, grid);
-  TWorkQueue queue(works.size(), [&](std::size_t i) {
-    return WorkArea(works[i], parcels, pieces, pieceBoxes, grid);
-  });
-  {
-    TWorkerThread helper([&] { queue.Run(nullptr); });
-    queue.Run(&progress);
-  }
-  const std::vector<double>& areas = queue.Areas();
+  const TGrid grid = GridOver(boxes);
+  const auto rows = WorksByRow(boxes, grid);
+  std::size_t total = 0, finished = 0;
+  for (const auto& works : rows) total += works.size();
   std::vector<double> covered(parcels.size(), 0.0);
-  for (std::size_t i = 0; i < works.size(); ++i) covered[works[i].Parcel] += areas[i];
+  for (long row = 0; row < grid.Rows; ++row) {
+    const auto& works = rows[static_cast<std::size_t>(row)];
+    if (works.empty()) continue;
+    const TBand band = LoadBand(source, origin, grid, row);
+    TWorkQueue queue(works.size(), [&](std::size_t i) {
+      return WorkArea(works[i], parcels[works[i].Parcel], band);
+    });
+    {
+      TWorkerThread helper([&] { queue.Run([](std::size_t) {}); });
+      queue.Run([&](std::size_t done) { progress(finished + done, total); });
+    }
+    const std::vector<double>& areas = queue.Areas();
+    for (std::size_t i = 0; i < works.size(); ++i) covered[works[i].Parcel] += areas[i];
+    finished += works.size();
+  }
   return covered;
 }
 

@@ -1,54 +1,18 @@
 #include "ShareMode.h"
 
 #include <charconv>
-#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <ostream>
 #include <stdexcept>
 
 #include "HostModes.h"
-#include "share/Clip.h"
 #include "share/ParcelShares.h"
 #include "shapefile/PolygonFile.h"
 
 namespace qv::host {
 
 namespace {
-
-// Which blocks of the share's grid some parcel reaches into: a wood or crown outside all of
-// them is not kept in memory.
-class TParcelCover {
- public:
-  explicit TParcelCover(const std::vector<TRingShape>& parcels) {
-    for (const TRingShape& parcel : parcels) {
-      if (parcel.Empty()) continue;
-      const share::TBox box = share::BoxOf(parcel);
-      boxes_.push_back(box);
-      extent_ = boxes_.size() == 1 ? box : Union(extent_, box);
-    }
-  }
-
-  bool Reaches(const TShapeBox& b) const {
-    const share::TBox box{b.XMin, b.YMin, b.XMax, b.YMax};
-    if (!Touches(extent_, box)) return false;
-    for (const share::TBox& parcel : boxes_)
-      if (Touches(parcel, box)) return true;
-    return false;
-  }
-
- private:
-  static bool Touches(const share::TBox& a, const share::TBox& b) {
-    return a.XMin <= b.XMax && b.XMin <= a.XMax && a.YMin <= b.YMax && b.YMin <= a.YMax;
-  }
-  static share::TBox Union(const share::TBox& a, const share::TBox& b) {
-    return {std::fmin(a.XMin, b.XMin), std::fmin(a.YMin, b.YMin), std::fmax(a.XMax, b.XMax),
-            std::fmax(a.YMax, b.YMax)};
-  }
-
-  std::vector<share::TBox> boxes_;
-  share::TBox extent_;
-};
 
 void WriteTable(const std::string& path, const std::vector<double>& areas) {
   struct TCloser {
@@ -71,16 +35,17 @@ void WriteTable(const std::string& path, const std::vector<double>& areas) {
 }  // namespace
 
 int RunShare(const std::vector<std::string>& files, std::ostream& progress) {
-  std::vector<TRingShape> parcels = ReadPolygonFile(files[0], [](const TShapeBox&) { return true; });
-  const TParcelCover cover(parcels);
-  const auto underParcels = [&](const TShapeBox& box) { return cover.Reaches(box); };
-  std::vector<TRingShape> pieces = ReadPolygonFile(files[1], underParcels);
-  std::vector<TRingShape> crowns = ReadPolygonFile(files[2], underParcels);
-  pieces.reserve(pieces.size() + crowns.size());
-  for (TRingShape& crown : crowns) pieces.push_back(std::move(crown));
-  crowns = {};
+  std::vector<TRingShape> parcels = TPolygonFile(files[0]).ReadAll();
+  TPolygonFile woods(files[1]);
+  TPolygonFile crowns(files[2]);
+  const auto within = [&](const share::TBandBox& band) {
+    const TShapeBox box{band.XMin, band.YMin, band.XMax, band.YMax};
+    std::vector<TRingShape> pieces = woods.ReadWithin(box);
+    for (TRingShape& crown : crowns.ReadWithin(box)) pieces.push_back(std::move(crown));
+    return pieces;
+  };
   std::size_t reported = 0;
-  const auto areas = share::ParcelCoveredAreas(parcels, pieces, [&](std::size_t done,
+  const auto areas = share::ParcelCoveredAreas(parcels, within, [&](std::size_t done,
                                                                       std::size_t total) {
     // About a hundred lines for the whole, each as soon as it is due.
     if (done * 100 / total != reported * 100 / total || done == total) {
