@@ -1,0 +1,82 @@
+// The share's reader of polygon shapefiles, on files that shapelib writes.
+#include <gtest/gtest.h>
+#include <shapefil.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "TempDir.h"
+#include "shapefile/PolygonFile.h"
+
+namespace qv {
+namespace {
+
+using test::TTempDir;
+
+void WritePolygons(const std::string& path, int type,
+                   const std::vector<std::vector<std::vector<T2DPoint>>>& records) {
+  SHPHandle file = SHPCreate(path.c_str(), type);
+  for (const auto& rings : records) {
+    std::vector<double> xs, ys;
+    std::vector<int> starts;
+    for (const auto& ring : rings) {
+      starts.push_back(static_cast<int>(xs.size()));
+      for (std::size_t i = 0; i <= ring.size(); ++i) {  // closed, as the format has it
+        xs.push_back(ring[i % ring.size()].X);
+        ys.push_back(ring[i % ring.size()].Y);
+      }
+    }
+    SHPObject* shape = rings.empty() ? SHPCreateSimpleObject(SHPT_NULL, 0, nullptr, nullptr, nullptr)
+                                     : SHPCreateObject(type, -1, static_cast<int>(starts.size()),
+                                                       starts.data(), nullptr,
+                                                       static_cast<int>(xs.size()), xs.data(),
+                                                       ys.data(), nullptr, nullptr);
+    SHPWriteObject(file, -1, shape);
+    SHPDestroyObject(shape);
+  }
+  SHPClose(file);
+}
+
+const std::vector<T2DPoint> Shell{{0, 0}, {0, 10}, {10, 10}, {10, 0}};
+const std::vector<T2DPoint> Hole{{2, 2}, {4, 2}, {4, 4}, {2, 4}};
+const std::vector<T2DPoint> Far{{100, 100}, {100, 101}, {101, 101}, {101, 100}};
+
+TEST(PolygonFile, ReadsRingsWithoutClosingPointsAllOrWithinABox) {
+  TTempDir dir;
+  const std::string path = dir.File("p.shp");
+  WritePolygons(path, SHPT_POLYGONZ, {{Shell, Hole}, {}, {Far}});
+  TPolygonFile file(path);
+  ASSERT_EQ(file.Count(), 3u);
+  const auto all = file.ReadAll();
+  ASSERT_EQ(all.size(), 3u);
+  std::vector<T2DPoint> both = Shell;
+  both.insert(both.end(), Hole.begin(), Hole.end());
+  EXPECT_EQ(all[0].Points, both);
+  EXPECT_EQ(all[0].RingEnds, (std::vector<std::uint32_t>{4, 8}));
+  EXPECT_TRUE(all[1].Empty());
+  EXPECT_EQ(all[2].Points, Far);
+
+  const auto touching = file.ReadWithin({10, 5, 50, 50});  // meets the first along its edge
+  ASSERT_EQ(touching.size(), 1u);
+  EXPECT_EQ(touching[0].Points, both);
+  const auto far = file.ReadWithin({100.5, 100.5, 200, 200});
+  ASSERT_EQ(far.size(), 1u);
+  EXPECT_EQ(far[0].Points, Far);
+  EXPECT_TRUE(file.ReadWithin({20, 20, 30, 30}).empty());
+}
+
+TEST(PolygonFile, RefusesWhatIsNotAWholePolygonShapefile) {
+  TTempDir dir;
+  EXPECT_THROW(TPolygonFile(dir.File("missing.shp")), EPolygonFile);
+  WritePolygons(dir.File("a.shp"), SHPT_ARC, {{Shell}});
+  EXPECT_THROW(TPolygonFile(dir.File("a.shp")), EPolygonFile);
+  const std::string path = dir.File("p.shp");
+  WritePolygons(path, SHPT_POLYGON, {{Shell}, {Far}});
+  std::filesystem::resize_file(path, std::filesystem::file_size(path) - 8);
+  EXPECT_THROW(TPolygonFile(path).ReadAll(), EPolygonFile);
+  test::WriteText(dir.File("t.shp"), std::string(100, '\0'));
+  EXPECT_THROW(TPolygonFile(dir.File("t.shp")), EPolygonFile);
+}
+
+}  // namespace
+}  // namespace qv
