@@ -204,6 +204,16 @@ class PluginTest(unittest.TestCase):
         self.assertEqual((shares[42, 41], shares[4, 3], shares[4, 4]), (0, 100, 0))
         self.assertGreater(len([pid for pid in range(1, 41) if 0 < shares[42, pid] < 100]), 30)
 
+    def test_share_cancelled_stops_the_host_program(self):
+        feedback = QgsProcessingFeedback()
+        feedback.progressChanged.connect(lambda progress: feedback.cancel())
+        with self.assertRaises(QgsProcessingException) as raised:
+            processing.run('quelvaris:woodedshare', {
+                'INPUT': self.parcels_path, 'WOODS': self.layers['WOODS'],
+                'CROWNS': self.layers['CROWNS'], 'OUTPUT': 'TEMPORARY_OUTPUT'}, feedback=feedback)
+        self.assertIn('host program was stopped', str(raised.exception))
+        self.assertEqual((host_children(), leftovers()), ([], []))
+
     def test_chain_gives_the_styled_table_and_leaves_nothing_behind(self):
         context = dataobjects.createContext()
         result = processing.runAndLoadResults('quelvaris:woodedsharefromheightmodel', {
