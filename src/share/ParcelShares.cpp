@@ -133,11 +133,13 @@ class TWorkQueue {
   TWorkQueue(std::size_t count, std::function<double(std::size_t)> area)
       : areas_(count), area_(std::move(area)) {}
 
-  // Takes works until none is left or one failed; progress(done) after each.
+  // Takes works until none is left or one failed; progress(done) after each, from either
+  // thread but one call at a time.
   void Run(const std::function<void(std::size_t)>& progress) noexcept {
     try {
       for (std::size_t i = next_++; i < areas_.size() && !failed_; i = next_++) {
         areas_[i] = area_(i);
+        TMonitorLock lock(monitor_);
         progress(++done_);
       }
     } catch (...) {
@@ -155,7 +157,8 @@ class TWorkQueue {
   std::vector<double> areas_;
   std::function<double(std::size_t)> area_;
   std::atomic<std::size_t> next_{0};
-  std::atomic<std::size_t> done_{0};
+  std::size_t done_ = 0;  // under monitor_
+  TMonitor monitor_;
   std::atomic<bool> failed_{false};
   std::exception_ptr failure_;
 };
@@ -184,8 +187,9 @@ std::vector<double> ParcelCoveredAreas(
       return WorkArea(works[i], parcels[works[i].Parcel], band);
     });
     {
-      TWorkerThread helper([&] { queue.Run([](std::size_t) {}); });
-      queue.Run([&](std::size_t done) { progress(finished + done, total); });
+      const auto report = [&](std::size_t done) { progress(finished + done, total); };
+      TWorkerThread helper([&] { queue.Run(report); });
+      queue.Run(report);
     }
     const std::vector<double>& areas = queue.Areas();
     for (std::size_t i = 0; i < works.size(); ++i) covered[works[i].Parcel] += areas[i];

@@ -1,7 +1,8 @@
-// The share's reader of polygon shapefiles, on files that shapelib writes.
+// The share's reader of polygon shapefiles and the host's --share, on files that shapelib writes.
 #include <gtest/gtest.h>
 #include <shapefil.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -76,6 +77,27 @@ TEST(PolygonFile, RefusesWhatIsNotAWholePolygonShapefile) {
   EXPECT_THROW(TPolygonFile(path).ReadAll(), EPolygonFile);
   test::WriteText(dir.File("t.shp"), std::string(100, '\0'));
   EXPECT_THROW(TPolygonFile(dir.File("t.shp")), EPolygonFile);
+}
+
+TEST(ShareMode, HostWritesEachParcelRecordsCoveredAreaAndItsProgress) {
+  TTempDir dir;
+  WritePolygons(dir.File("p.shp"), SHPT_POLYGON, {{Shell, Hole}, {}, {Far}});
+  WritePolygons(dir.File("w.shp"), SHPT_POLYGON, {{{{5, 0}, {5, 10}, {20, 10}, {20, 0}}}});
+  // Crowns: one partly over the wood, one over the parcel's hole.
+  WritePolygons(dir.File("c.shp"), SHPT_POLYGON,
+                {{{{0, 0}, {0, 1}, {6, 1}, {6, 0}}}, {{{1, 1}, {1, 3}, {3, 3}, {3, 1}}}});
+  const auto share = [&](const std::string& woods) {
+    const std::string command = std::string(QV_HOST_PATH) + " --share " + dir.File("p.shp") +
+                                " " + woods + " " + dir.File("c.shp") + " " + dir.File("t") +
+                                " 2>" + dir.File("err");
+    return std::system(command.c_str());
+  };
+  ASSERT_EQ(share(dir.File("w.shp")), 0);
+  EXPECT_EQ(test::ReadFile(dir.File("t")), "0 58\n1 0\n2 0\n");
+  const std::string progress = test::ReadFile(dir.File("err"));
+  EXPECT_EQ(progress.substr(progress.rfind("progress")), "progress 2 2\n");
+  EXPECT_NE(share(dir.File("none.shp")), 0);
+  EXPECT_NE(test::ReadFile(dir.File("err")).find("none.shp: cannot be opened"), std::string::npos);
 }
 
 }  // namespace
