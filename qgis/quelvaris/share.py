@@ -6,7 +6,7 @@ island lying in a filled clearing of another wood, counts once. quelvaris-host m
 in one coordinate system, and writes one line "RECORD AREA" per parcel record. So the parcels go
 to a shapefile in the algorithm's private folder, in the order the algorithm holds them; the
 woods and crowns are read where they are when they already are such shapefiles (a run's
-layers), and copied there otherwise.
+layers), and copied there by QGIS's writer otherwise.
 """
 
 import queue
@@ -14,8 +14,8 @@ import subprocess
 import threading
 import time
 
-from qgis.core import (QgsCoordinateTransformContext, QgsFeature, QgsFeatureRequest, QgsFields,
-                       QgsProcessingException, QgsProcessingFeatureSourceDefinition,
+from qgis.core import (QgsCoordinateTransform, QgsCoordinateTransformContext, QgsFeature,
+                       QgsFields, QgsProcessingException, QgsProcessingFeatureSourceDefinition,
                        QgsVectorFileWriter, QgsWkbTypes)
 
 from .host_run import Cancelled
@@ -50,16 +50,23 @@ def shapefile_path(parameter, layer, crs):
     return path
 
 
-def layer_file(parameter, layer, source, crs, context, path):
-    """A shapefile of the source's polygons in the parcels' coordinate system: the layer's own,
-    or a copy written to path."""
+def layer_file(parameter, layer, crs, context, path):
+    """A shapefile of the layer's polygons in the parcels' coordinate system: the layer's own,
+    or a copy written to path by QGIS's writer (the selection honoured, no attributes)."""
     own = shapefile_path(parameter, layer, crs)
     if own:
         return own
-    request = QgsFeatureRequest().setNoAttributes()
-    request.setDestinationCrs(crs, context.transformContext())
-    write_polygons((f.geometry() for f in source.getFeatures(request) if f.hasGeometry()),
-                   path, crs)
+    options = QgsVectorFileWriter.SaveVectorOptions()
+    options.driverName = 'ESRI Shapefile'
+    options.skipAttributeCreation = True
+    options.onlySelectedFeatures = isinstance(parameter, QgsProcessingFeatureSourceDefinition) \
+        and parameter.selectedFeaturesOnly
+    if layer.crs() != crs:
+        options.ct = QgsCoordinateTransform(layer.crs(), crs, context.transformContext())
+    error, message, _, _ = QgsVectorFileWriter.writeAsVectorFormatV3(
+        layer, path, context.transformContext(), options)
+    if error != QgsVectorFileWriter.NoError:
+        raise QgsProcessingException('{}: {}'.format(path, message))
     return path
 
 

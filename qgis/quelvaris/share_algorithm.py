@@ -120,7 +120,7 @@ class WoodedShareAlgorithm(QuelvarisAlgorithm):
         write_polygons((row.geometry() for row in parcels), files[0], crs)
         for key, name in ((self.WOODS, 'woods'), (self.CROWNS, 'crowns')):
             layer = self.parameterAsVectorLayer(parameters, key, context)
-            files.append(layer_file(parameters.get(key), layer, sources[key], crs, context,
+            files.append(layer_file(parameters.get(key), layer, crs, context,
                                     os.path.join(folder, name + '.shp')))
         return files
 

@@ -172,8 +172,9 @@ class PluginTest(unittest.TestCase):
         # Besides the generated grid, crafted layers: wood 1 keeps a clearing with an island;
         # wood 2 has its clearing filled and its island lies on it. Crowns: in the island, on the
         # clearing's edge, on a wood's edge, outside (two overlapping), within wood 2. Parcel 3
-        # lies wholly in wood 2, parcel 4 away from everything.
-        crafted = [os.path.join(self.tmp, name) for name in ('p.shp', 'w.shp', 'c.shp')]
+        # lies wholly in wood 2, parcel 4 away from everything. The crowns are not a shapefile,
+        # so the share copies them for the host program.
+        crafted = [os.path.join(self.tmp, name) for name in ('p.shp', 'w.shp', 'c.gpkg')]
         parcel_layer(crafted[0], rectangles([(-10, -10, 170, 110), (190, -10, 310, 110),
                                              (210, 10, 290, 90), (400, 0, 500, 100)]))
         wood, clearing, *others = rectangles([(0, 0, 100, 100), (30, 30, 70, 70), (40, 40, 60, 60),
