@@ -18,6 +18,7 @@ namespace {
 
 constexpr std::size_t WindowBytes = std::size_t{4} << 20;
 constexpr std::size_t PolygonHeadBytes = 44;  // type, box, part and point counts
+constexpr double MaxCoordinate = 1e12;
 
 std::int32_t LoadLE32(const std::uint8_t* at) {
   std::uint32_t v = 0;
@@ -77,8 +78,13 @@ TRingShape ParseRings(const std::uint8_t* at, std::int64_t parts, std::int64_t p
     if (begin < 0 || end > points || begin > end)
       throw EPolygonFile(path + ": a polygon record with a ring out of order");
     const std::size_t first = shape.Points.size();
-    for (std::int64_t i = begin; i < end; ++i)
-      shape.Points.emplace_back(LoadLEDouble(xy + 16 * i), LoadLEDouble(xy + 16 * i + 8));
+    for (std::int64_t i = begin; i < end; ++i) {
+      const double x = LoadLEDouble(xy + 16 * i), y = LoadLEDouble(xy + 16 * i + 8);
+      // Far beyond any map: what the share computes from them must stay finite.
+      if (!(std::fabs(x) <= MaxCoordinate && std::fabs(y) <= MaxCoordinate))
+        throw EPolygonFile(path + ": a polygon record with a coordinate out of range");
+      shape.Points.emplace_back(x, y);
+    }
     if (shape.Points.size() > first + 1 && shape.Points.back() == shape.Points[first])
       shape.Points.pop_back();
     if (shape.Points.size() < first + 3)

@@ -8,8 +8,9 @@
 // read when they are asked for, in file order through one window of the file.
 //
 // Polygon, PolygonZ and PolygonM records are taken in the plane; a null record is an empty shape.
-// A file that is not a polygon shapefile, or a record whose counts do not fit its length, is
-// refused with the reason (EPolygonFile).
+// A file that is not a polygon shapefile, a record whose counts do not fit its length, or a
+// coordinate that is not a number or beyond a million kilometres, is refused with the reason
+// (EPolygonFile).
 #pragma once
 
 #include <cstdint>

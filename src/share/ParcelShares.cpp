@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cmath>
 #include <exception>
+#include <stdexcept>
 
 #include "platform/WorkerThread.h"
 #include "share/Clip.h"
@@ -21,7 +22,9 @@ struct TGrid {
   long Column(double x) const { return Clamped(x, Columns); }
   long Row(double y) const { return Clamped(y, Rows); }
   static long Clamped(double at, long count) {
-    return std::clamp(static_cast<long>(std::floor(at / BlockSize)), 0L, count - 1);
+    const double block = std::floor(at / BlockSize);
+    if (!(block >= 0)) return 0;
+    return block >= static_cast<double>(count - 1) ? count - 1 : static_cast<long>(block);
   }
 };
 
@@ -58,12 +61,15 @@ T2DPoint Origin(const std::vector<TBox>& parcelBoxes) {
 }
 
 TGrid GridOver(const std::vector<TBox>& parcelBoxes) {
-  TGrid grid;
+  double columns = 1, rows = 1;
   for (const TBox& box : parcelBoxes) {
-    grid.Columns = std::max(grid.Columns, static_cast<long>(std::ceil(box.XMax / BlockSize)));
-    grid.Rows = std::max(grid.Rows, static_cast<long>(std::ceil(box.YMax / BlockSize)));
+    columns = std::max(columns, std::ceil(box.XMax / BlockSize));
+    rows = std::max(rows, std::ceil(box.YMax / BlockSize));
   }
-  return grid;
+  // A band's list of blocks is held whole: parcels 2500 km apart are not one piece of work.
+  if (columns > 10000 || rows > 10000)
+    throw std::runtime_error("the parcels lie too far apart (more than 2500 km)");
+  return {static_cast<long>(columns), static_cast<long>(rows)};
 }
 
 std::vector<std::vector<TWork>> WorksByRow(const std::vector<TBox>& parcelBoxes,

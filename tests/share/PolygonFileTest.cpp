@@ -75,6 +75,8 @@ TEST(PolygonFile, RefusesWhatIsNotAWholePolygonShapefile) {
   WritePolygons(path, SHPT_POLYGON, {{Shell}, {Far}});
   std::filesystem::resize_file(path, std::filesystem::file_size(path) - 8);
   EXPECT_THROW(TPolygonFile(path).ReadAll(), EPolygonFile);
+  WritePolygons(path, SHPT_POLYGON, {{Shell}, {{{0, 0}, {0, 1}, {1e13, 1}}}});
+  EXPECT_THROW(TPolygonFile(path).ReadAll(), EPolygonFile);
   test::WriteText(dir.File("t.shp"), std::string(100, '\0'));
   EXPECT_THROW(TPolygonFile(dir.File("t.shp")), EPolygonFile);
 }
