@@ -120,6 +120,8 @@ class WoodedShareAlgorithm(QuelvarisAlgorithm):
         write_polygons((row.geometry() for row in parcels), files[0], crs)
         for key, name in ((self.WOODS, 'woods'), (self.CROWNS, 'crowns')):
             layer = self.parameterAsVectorLayer(parameters, key, context)
+            if layer is None:
+                raise QgsProcessingException(self.invalidSourceError(parameters, key))
             files.append(layer_file(parameters.get(key), layer, crs, context,
                                     os.path.join(folder, name + '.shp')))
         return files
