@@ -1,25 +1,32 @@
-"""Wooded share per parcel: the host's part after a run, done with QGIS's geometry engine.
+"""Wooded share per parcel: the host's part after a run, measured by the host program.
 
-The steps are those the GIS extension always reported, with its texts: adding fields, merging,
-dissolving, intersecting, calculating areas and updating the parcel table, cleaning up. The
-result is a copy of the parcels with two fields; the parcel layer itself is not changed.
+The steps carry the texts the GIS extension reported: adding fields, merging (the layers written
+for the host program), intersecting (the host program's union and intersection, with its
+progress), calculating areas and updating the parcel table, cleaning up. The result is a copy of
+the parcels with two fields; the parcel layer itself is not changed.
 """
+
+import os
+import shutil
+import tempfile
 
 from qgis.PyQt.QtCore import QVariant
 from qgis.core import (QgsFeature, QgsFeatureSink, QgsField, QgsFields, QgsProcessing,
                        QgsProcessingException, QgsProcessingMultiStepFeedback,
                        QgsProcessingParameterFeatureSink, QgsProcessingParameterFeatureSource,
-                       QgsRectangle)
+                       QgsProcessingUtils)
 
 from .algorithm import QuelvarisAlgorithm
 from .catalogue import msg
-from .share import WoodedCover, read_request
+from .host_program import configured_program, find_host_program
+from .share import covered_areas, layer_file, write_polygons
 from .styles import attach_style
 
 AREA_FIELD = 'boise_m2'
 SHARE_FIELD = 'boise_pct'
-STEPS = ['msgAddingFields', 'msgMerging', 'msgDissolving', 'msgIntersecting',
-         'msgUpdatingParcels', 'msgCleaningUp']
+# The host program dissolves and intersects in one pass, block by block: one step.
+STEPS = ['msgAddingFields', 'msgMerging', 'msgIntersecting', 'msgUpdatingParcels',
+         'msgCleaningUp']
 
 
 def output_fields(parcel_fields):
@@ -76,7 +83,9 @@ class WoodedShareAlgorithm(QuelvarisAlgorithm):
             if sources[key] is None:
                 raise QgsProcessingException(self.invalidSourceError(parameters, key))
         parcels = sources[self.INPUT]
+        program = find_host_program(configured_program())
         steps = QgsProcessingMultiStepFeedback(len(STEPS), feedback)
+        private = tempfile.mkdtemp(prefix='quelvaris-', dir=QgsProcessingUtils.tempFolder())
         try:
             self._step(steps, 0)
             fields = output_fields(parcels.fields())
@@ -87,18 +96,11 @@ class WoodedShareAlgorithm(QuelvarisAlgorithm):
             if sink is None:
                 raise QgsProcessingException(self.invalidSinkError(parameters, self.OUTPUT))
             self._step(steps, 1)
-            cover = self._merged(sources, shaped, context, steps)
+            files = self._layer_files(parameters, sources, shaped, context, private)
             self._step(steps, 2)
-            keys = sorted({key for row in shaped for key in cover.block_keys(row.geometry())})
-            cover.dissolve(keys, steps, lambda done: steps.setProgress(100.0 * done / len(keys)))
+            covered = covered_areas(program, *files, os.path.join(private, 'share.txt'), steps)
+            areas = {row.id(): area for row, area in zip(shaped, covered)}
             self._step(steps, 3)
-            areas = {}
-            for done, row in enumerate(shaped):
-                if steps.isCanceled():
-                    break
-                areas[row.id()] = cover.wooded_area(row.geometry())
-                steps.setProgress(100.0 * done / len(shaped))
-            self._step(steps, 4)
             kept = [field.name() for field in fields][:-2]
             for row in rows:
                 if steps.isCanceled():
@@ -106,26 +108,23 @@ class WoodedShareAlgorithm(QuelvarisAlgorithm):
                 sink.addFeature(self._updated(row, kept, areas.get(row.id()), fields, steps),
                                 QgsFeatureSink.FastInsert)
         finally:
-            # Everything temporary lives in memory and goes with the cover.
-            self._step(steps, 5)
+            self._step(steps, 4)
+            shutil.rmtree(private, ignore_errors=True)
         attach_style(context, dest, 'share')
         return {self.OUTPUT: dest}
 
-    def _merged(self, sources, parcels, context, feedback):
-        """The woods and the crowns under the parcels, in the parcels' coordinate system."""
-        cover = WoodedCover()
-        if not parcels:
-            return cover
-        extent = QgsRectangle(parcels[0].geometry().boundingBox())
-        for row in parcels:
-            extent.combineExtentWith(row.geometry().boundingBox())
-        request = read_request(sources[self.INPUT].sourceCrs(), context, extent)
-        cover.add_woods(sources[self.WOODS].getFeatures(request), feedback)
-        cover.add_crowns(sources[self.CROWNS].getFeatures(request), feedback)
-        crowns = len(cover.pieces) - cover.wood_count + cover.dropped_crowns
-        feedback.pushInfo(self.tr('{} woods and {} crowns; {} crowns lie within a wood.').format(
-            cover.wood_count, crowns, cover.dropped_crowns))
-        return cover
+    def _layer_files(self, parameters, sources, parcels, context, folder):
+        """The shapefiles the host reads: the parcels in their order, the woods, the crowns."""
+        crs = sources[self.INPUT].sourceCrs()
+        files = [os.path.join(folder, 'parcels.shp')]
+        write_polygons((row.geometry() for row in parcels), files[0], crs)
+        for key, name in ((self.WOODS, 'woods'), (self.CROWNS, 'crowns')):
+            layer = self.parameterAsVectorLayer(parameters, key, context)
+            if layer is None:
+                raise QgsProcessingException(self.invalidSourceError(parameters, key))
+            files.append(layer_file(parameters.get(key), layer, crs, context,
+                                    os.path.join(folder, name + '.shp')))
+        return files
 
     @staticmethod
     def _step(steps, number):

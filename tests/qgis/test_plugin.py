@@ -200,8 +200,9 @@ class PluginTest(unittest.TestCase):
         # Besides the generated grid, crafted layers: wood 1 keeps a clearing with an island;
         # wood 2 has its clearing filled and its island lies on it. Crowns: in the island, on the
         # clearing's edge, on a wood's edge, outside (two overlapping), within wood 2. Parcel 3
-        # lies wholly in wood 2, parcel 4 away from everything.
-        crafted = [os.path.join(self.tmp, name) for name in ('p.shp', 'w.shp', 'c.shp')]
+        # lies wholly in wood 2, parcel 4 away from everything. The crowns are not a shapefile,
+        # so the share copies them for the host program.
+        crafted = [os.path.join(self.tmp, name) for name in ('p.shp', 'w.shp', 'c.gpkg')]
         parcel_layer(crafted[0], rectangles([(-10, -10, 170, 110), (190, -10, 310, 110),
                                              (210, 10, 290, 90), (400, 0, 500, 100)]))
         wood, clearing, *others = rectangles([(0, 0, 100, 100), (30, 30, 70, 70), (40, 40, 60, 60),
@@ -231,6 +232,16 @@ class PluginTest(unittest.TestCase):
         self.assertEqual(contents(self.parcels_path), before)
         self.assertEqual((shares[42, 41], shares[4, 3], shares[4, 4]), (0, 100, 0))
         self.assertGreater(len([pid for pid in range(1, 41) if 0 < shares[42, pid] < 100]), 30)
+
+    def test_share_cancelled_stops_the_host_program(self):
+        feedback = QgsProcessingFeedback()
+        feedback.progressChanged.connect(lambda progress: feedback.cancel())
+        with self.assertRaises(QgsProcessingException) as raised:
+            processing.run('quelvaris:woodedshare', {
+                'INPUT': self.parcels_path, 'WOODS': self.layers['WOODS'],
+                'CROWNS': self.layers['CROWNS'], 'OUTPUT': 'TEMPORARY_OUTPUT'}, feedback=feedback)
+        self.assertIn('host program was stopped', str(raised.exception))
+        self.assertEqual((host_children(), leftovers()), ([], []))
 
     def test_chain_gives_the_styled_table_and_leaves_nothing_behind(self):
         context = dataobjects.createContext()

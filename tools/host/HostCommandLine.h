@@ -7,6 +7,7 @@
 //   quelvaris-host --deliver SOURCE TARGET
 //   quelvaris-host demo [DIR]
 //   quelvaris-host --tiles [--set NAME=TEXT]... XMIN XMAX YMIN YMAX [SHAPEFILE]
+//   quelvaris-host --share PARCELS WOODS CROWNS TABLE
 #pragma once
 
 #include <cstdint>
@@ -14,12 +15,13 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "dialog/BatchView.h"
 
 namespace qv::host {
 
-enum class THostMode { Run, DeleteTempFiles, Deliver, Demo, Help, Catalogue, Tiles };
+enum class THostMode { Run, DeleteTempFiles, Deliver, Demo, Help, Catalogue, Tiles, Share };
 
 struct THostCommand {
   THostMode Mode = THostMode::Run;
@@ -32,6 +34,7 @@ struct THostCommand {
   std::string Target;  // where --deliver puts the layer at Path
   TBatchOptions Options;
   bool Events = false;  // the run told as JSON events on standard output
+  std::vector<std::string> ShareFiles;  // --share: parcels, woods, crowns, table
 };
 
 inline constexpr std::string_view DefaultDemoDirectory = "build/demo";

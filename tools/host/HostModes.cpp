@@ -6,6 +6,7 @@
 #include "Deliver.h"
 #include "Demo.h"
 #include "EventStream.h"
+#include "ShareMode.h"
 #include "RunSummary.h"
 #include "Terminal.h"
 #include "TileLayout.h"
@@ -35,6 +36,8 @@ std::optional<int> RunOtherMode(const THostCommand& command, std::string_view us
       return ExitDone;
     case THostMode::Tiles:
       return PrintTileLayout(command, std::cout, std::cerr);
+    case THostMode::Share:
+      return RunShare(command.ShareFiles, std::cerr);
     case THostMode::Run:
       break;
   }
