@@ -113,10 +113,11 @@ class HostRunner:
     """Runs the host, turning its events into Processing progress and log lines; the feedback's
     cancel stops it."""
 
-    def __init__(self, program, feedback, readable=lambda text: text):
+    def __init__(self, program, feedback, readable=lambda text: text, what='run'):
         self.program = program
         self.feedback = feedback
         self.readable = readable
+        self.what = what  # how the cancel names what was stopped
 
     def run(self, arguments):
         self.feedback.pushCommandInfo(' '.join([self.program] + arguments))
@@ -139,7 +140,7 @@ class HostRunner:
             finished = process.poll() is not None
             if self.feedback.isCanceled() and not finished:
                 _stop(process)
-                raise Cancelled('The run was cancelled; the host program was stopped.')
+                raise Cancelled('The {} was cancelled; the host program was stopped.'.format(self.what))
             if finished:
                 for reader in readers:
                     reader.join()
@@ -151,14 +152,15 @@ class HostRunner:
         # A small extent is done within one poll: a cancel given while its output was being
         # reported still counts, as the user would expect of the button.
         if self.feedback.isCanceled():
-            raise Cancelled('The run was cancelled.')
+            raise Cancelled('The {} was cancelled.'.format(self.what))
         return report.result(process.returncode, errors)
 
     def _take(self, event, report):
         kind = event.get('event')
         if kind == 'progress':
             self.feedback.setProgress(int(event['percent']))
-            self.feedback.setProgressText(event['text'])
+            if 'text' in event:  # the share's progress has numbers only
+                self.feedback.setProgressText(event['text'])
         elif kind in ('message', 'prompt'):
             text = event['text']
             if kind == 'prompt':

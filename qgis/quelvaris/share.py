@@ -2,23 +2,18 @@
 
 The cover is the union of the wooded areas and the crown circles: a crown over a wood, or an
 island lying in a filled clearing of another wood, counts once. quelvaris-host measures it
-(`--share PARCELS WOODS CROWNS TABLE`), exactly and on both cores, from three polygon shapefiles
+(`--share --events PARCELS WOODS CROWNS TABLE`), exactly and on both cores, from three polygon shapefiles
 in one coordinate system, and writes one line "RECORD AREA" per parcel record. So the parcels go
 to a shapefile in the algorithm's private folder, in the order the algorithm holds them; the
 woods and crowns are read where they are when they already are such shapefiles (a run's
 layers), and copied there by QGIS's writer otherwise.
 """
 
-import queue
-import subprocess
-import threading
-import time
-
 from qgis.core import (QgsCoordinateTransform, QgsCoordinateTransformContext, QgsFeature,
                        QgsFields, QgsProcessingException, QgsProcessingFeatureSourceDefinition,
                        QgsVectorFileWriter, QgsWkbTypes)
 
-from .host_run import Cancelled
+from .host_run import HostRunner
 
 
 def write_polygons(geometries, path, crs):
@@ -72,55 +67,7 @@ def layer_file(parameter, layer, crs, context, path):
 
 def covered_areas(program, parcels, woods, crowns, table, feedback):
     """The host's covered area of every record of the parcels' shapefile, in record order."""
-    messages = []
-    try:
-        process = subprocess.Popen(
-            [program, '--share', parcels, woods, crowns, table], stdin=subprocess.DEVNULL,
-            stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
-            creationflags=getattr(subprocess, 'CREATE_NO_WINDOW', 0))
-    except OSError as error:
-        raise QgsProcessingException('{} could not be started: {}'.format(program, error))
-    lines = queue.Queue()
-    reader = threading.Thread(target=_read_lines, args=(process.stderr, lines), daemon=True)
-    reader.start()
-    while True:
-        finished = process.poll() is not None
-        if feedback.isCanceled() and not finished:
-            _stop(process)
-            raise Cancelled('The share was cancelled; the host program was stopped.')
-        if finished:
-            reader.join()
-        while not lines.empty():
-            _take(lines.get(), messages, feedback)
-        if finished:
-            break
-        time.sleep(0.05)
-    if process.returncode != 0:
-        raise QgsProcessingException('\n'.join(
-            messages + ['The host program ended with exit code {}.'.format(process.returncode)]))
+    HostRunner(program, feedback, what='share').run(
+        ['--share', '--events', parcels, woods, crowns, table])
     with open(table, encoding='ascii') as rows:
         return [float(row.split()[1]) for row in rows]
-
-
-def _stop(process):
-    process.terminate()
-    try:
-        process.wait(5)
-    except subprocess.TimeoutExpired:
-        process.kill()
-        process.wait()
-
-
-def _read_lines(stream, lines):
-    for line in stream:
-        lines.put(line.decode('utf-8', 'replace').strip())
-    stream.close()
-
-
-def _take(line, messages, feedback):
-    words = line.split()
-    if len(words) == 3 and words[0] == 'progress':
-        feedback.setProgress(100.0 * int(words[1]) / max(int(words[2]), 1))
-    elif line:
-        messages.append(line)
-        feedback.pushConsoleInfo(line)

@@ -88,10 +88,10 @@ TEST(ShareMode, HostWritesEachParcelRecordsCoveredAreaAndItsProgress) {
   // Crowns: one partly over the wood, one over the parcel's hole.
   WritePolygons(dir.File("c.shp"), SHPT_POLYGON,
                 {{{{0, 0}, {0, 1}, {6, 1}, {6, 0}}}, {{{1, 1}, {1, 3}, {3, 3}, {3, 1}}}});
-  const auto share = [&](const std::string& woods) {
-    const std::string command = std::string(QV_HOST_PATH) + " --share " + dir.File("p.shp") +
-                                " " + woods + " " + dir.File("c.shp") + " " + dir.File("t") +
-                                " 2>" + dir.File("err");
+  const auto share = [&](const std::string& woods, const std::string& options = "") {
+    const std::string command = std::string(QV_HOST_PATH) + " --share " + options +
+                                dir.File("p.shp") + " " + woods + " " + dir.File("c.shp") + " " +
+                                dir.File("t") + " 2>" + dir.File("err") + " >" + dir.File("out");
     return std::system(command.c_str());
   };
   ASSERT_EQ(share(dir.File("w.shp")), 0);
@@ -100,6 +100,16 @@ TEST(ShareMode, HostWritesEachParcelRecordsCoveredAreaAndItsProgress) {
   EXPECT_EQ(progress.substr(progress.rfind("progress")), "progress 2 2\n");
   EXPECT_NE(share(dir.File("none.shp")), 0);
   EXPECT_NE(test::ReadFile(dir.File("err")).find("none.shp: cannot be opened"), std::string::npos);
+  // For programs: the same as events on standard output, a failure too.
+  ASSERT_EQ(share(dir.File("w.shp"), "--events "), 0);
+  EXPECT_EQ(test::ReadFile(dir.File("t")), "0 58\n1 0\n2 0\n");
+  const std::string events = test::ReadFile(dir.File("out"));
+  EXPECT_EQ(events.substr(events.rfind("{\"event\":\"progress\"")),
+            "{\"event\":\"progress\",\"done\":2,\"total\":2,\"percent\":100}\n"
+            "{\"event\":\"result\",\"status\":1}\n");
+  EXPECT_NE(share(dir.File("none.shp"), "--events "), 0);
+  EXPECT_NE(test::ReadFile(dir.File("out")).find("{\"event\":\"failure\",\"text\":\""),
+            std::string::npos);
 }
 
 }  // namespace

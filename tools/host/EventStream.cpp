@@ -76,6 +76,13 @@ void TEventStream::Progress(const TTileProgress& progress, std::string_view text
             .String("text", text));
 }
 
+void TEventStream::ShareProgress(std::size_t done, std::size_t total) {
+  Write(Event("progress")
+            .Integer("done", static_cast<std::int64_t>(done))
+            .Integer("total", static_cast<std::int64_t>(total))
+            .Integer("percent", static_cast<std::int64_t>(total == 0 ? 100 : done * 100 / total)));
+}
+
 void TEventStream::Status(std::string_view text) { Write(Event("status").String("text", text)); }
 
 void TEventStream::Usage(std::string_view problem) {

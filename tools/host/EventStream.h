@@ -29,6 +29,8 @@ class TEventStream final : public IRunObserver {
   void Failure(std::string_view problem);
   // After a completed run (1 to 4): the tiles, the layers' figures and paths.
   void Summary(const TRunFigures& figures);
+  // How much of the share's work is done: every (parcel, block) is one piece of it.
+  void ShareProgress(std::size_t done, std::size_t total);
   // Always the last event of a run: what quelvaris returned.
   void Result(std::int32_t status);
 

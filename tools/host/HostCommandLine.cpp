@@ -101,9 +101,16 @@ THostCommand ParseHostCommandLine(std::span<const std::string_view> args) {
     command.Path = std::string(args[1]);
     command.Target = std::string(args[2]);
   } else if (args[0] == "--share") {
-    if (args.size() != 5) throw EUsageError("--share takes PARCELS WOODS CROWNS TABLE");
     command.Mode = THostMode::Share;
-    command.ShareFiles.assign(args.begin() + 1, args.end());
+    for (const std::string_view arg : args.subspan(1)) {
+      if (arg == kEventsOption && command.ShareFiles.empty()) {
+        command.Events = true;
+      } else {
+        command.ShareFiles.emplace_back(arg);
+      }
+    }
+    if (command.ShareFiles.size() != 4)
+      throw EUsageError("--share takes PARCELS WOODS CROWNS TABLE");
   } else if (args[0] == "demo") {
     if (args.size() > 2) throw EUsageError("demo takes at most one DIR");
     command.Mode = THostMode::Demo;
@@ -132,7 +139,7 @@ std::string HostUsageText() {
        quelvaris-host --deliver SOURCE TARGET
        quelvaris-host demo [DIR]
        quelvaris-host --tiles [--set NAME=TEXT]... XMIN XMAX YMIN YMAX [SHAPEFILE]
-       quelvaris-host --share PARCELS WOODS CROWNS TABLE
+       quelvaris-host --share [--events] PARCELS WOODS CROWNS TABLE
 
 Runs what the library's export quelvaris runs for a GIS host: the parameter dialog over the
 extent XMIN..XMAX, YMIN..YMAX (whole metres of the national grid) and the shapefile SHAPEFILE,
@@ -156,10 +163,11 @@ NAME_w2.shp (crown circles) are written beside SHAPEFILE.
   --deliver SOURCE TARGET
                     move the layer SOURCE (.shp, .shx, .dbf, .prj) in place of TARGET as one
                     swap: TARGET is afterwards the whole old layer or the whole new one
-  --share PARCELS WOODS CROWNS TABLE
+  --share [--events] PARCELS WOODS CROWNS TABLE
                     write to TABLE one line "RECORD AREA" per polygon of the shapefile
                     PARCELS: its area covered by the wooded areas WOODS and the crown
-                    circles CROWNS (shapefiles too), progress on standard error
+                    circles CROWNS (shapefiles too), progress on standard error (with
+                    --events as progress events and a last result event on standard output)
   demo [DIR]        generate a 2 x 2 tile height model in DIR (default build/demo) and run
                     the calculation on it
   --tiles ...       print the tiles a run over the extent reads, as JSON: the frame (LV03,

@@ -7,7 +7,7 @@
 //   quelvaris-host --deliver SOURCE TARGET
 //   quelvaris-host demo [DIR]
 //   quelvaris-host --tiles [--set NAME=TEXT]... XMIN XMAX YMIN YMAX [SHAPEFILE]
-//   quelvaris-host --share PARCELS WOODS CROWNS TABLE
+//   quelvaris-host --share [--events] PARCELS WOODS CROWNS TABLE
 #pragma once
 
 #include <cstdint>
@@ -33,7 +33,7 @@ struct THostCommand {
   std::string Path;
   std::string Target;  // where --deliver puts the layer at Path
   TBatchOptions Options;
-  bool Events = false;  // the run told as JSON events on standard output
+  bool Events = false;  // the run (or the share) told as JSON events on standard output
   std::vector<std::string> ShareFiles;  // --share: parcels, woods, crowns, table
 };
 

@@ -37,7 +37,7 @@ std::optional<int> RunOtherMode(const THostCommand& command, std::string_view us
     case THostMode::Tiles:
       return PrintTileLayout(command, std::cout, std::cerr);
     case THostMode::Share:
-      return RunShare(command.ShareFiles, std::cerr);
+      return RunShare(command.ShareFiles, command.Events, std::cout, std::cerr);
     case THostMode::Run:
       break;
   }

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <stdexcept>
 
+#include "EventStream.h"
 #include "HostModes.h"
 #include "share/ParcelShares.h"
 #include "shapefile/PolygonFile.h"
@@ -34,7 +35,8 @@ void WriteTable(const std::string& path, const std::vector<double>& areas) {
 
 }  // namespace
 
-int RunShare(const std::vector<std::string>& files, std::ostream& progress) {
+int RunShare(const std::vector<std::string>& files, bool events, std::ostream& out,
+             std::ostream& progress) {
   std::vector<TRingShape> parcels = TPolygonFile(files[0]).ReadAll();
   TPolygonFile woods(files[1]);
   TPolygonFile crowns(files[2]);
@@ -49,11 +51,16 @@ int RunShare(const std::vector<std::string>& files, std::ostream& progress) {
                                                                       std::size_t total) {
     // About a hundred lines for the whole, each as soon as it is due.
     if (done * 100 / total != reported * 100 / total || done == total) {
-      progress << "progress " << done << ' ' << total << std::endl;
+      if (events) {
+        TEventStream(out).ShareProgress(done, total);
+      } else {
+        progress << "progress " << done << ' ' << total << std::endl;
+      }
       reported = done;
     }
   });
   WriteTable(files[3], areas);
+  if (events) TEventStream(out).Result(1);
   return ExitDone;
 }
 
