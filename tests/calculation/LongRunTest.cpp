@@ -87,7 +87,7 @@ TEST(LongWholeRun, runningOutOfMemoryEndsWithTheMessageAndStatusZero) {
     failures |= run.calc.ResultStatus != 0 ? 2 : 0;
     failures |= run.calc.State.PolygonMesh || run.calc.State.CrownCircles ? 4 : 0;
     const auto& m = run.platform.messages;
-    failures |= m.size() != 1 || m[0].kind != TRecordedMessage::Kind::Error ||
+    failures |= m.size() != 1 || run.platform.beeps != 1 || m[0].kind != TRecordedMessage::Kind::Error ||
                         m[0].text != Msg(msgOutOfMemory)
                     ? 8
                     : 0;
