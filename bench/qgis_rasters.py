@@ -22,25 +22,13 @@ import sys
 import tempfile
 import time
 
-ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..'))
-BUILD = os.path.abspath(os.environ.get('BUILD_DIR', os.path.join(ROOT, 'build')))
-sys.path[:0] = [os.path.join(ROOT, 'qgis'), '/usr/share/qgis/python/plugins']
-os.environ.setdefault('QT_QPA_PLATFORM', 'offscreen')
-
-from qgis.core import (QgsApplication, QgsFeature, QgsGeometry, QgsProcessingFeedback,  # noqa
-                       QgsRectangle, QgsVectorLayer)
-
-APP = QgsApplication([], False)
-APP.initQgis()
-from processing.core.Processing import Processing  # noqa: E402
-Processing.initialize()
+from qgis_session import APP, BUILD, HOST, ROOT, plugin_session  # noqa: E402 (starts QGIS)
+from qgis.core import (QgsFeature, QgsGeometry, QgsProcessingFeedback, QgsRectangle,  # noqa
+                       QgsVectorLayer)
 import processing  # noqa: E402
-from processing.core.ProcessingConfig import ProcessingConfig  # noqa: E402
 from quelvaris.canopy import HeightModel  # noqa: E402
-from quelvaris.plugin import QuelvarisPlugin  # noqa: E402
 from quelvaris.prepare import prepare_run  # noqa: E402
 
-HOST = os.path.join(BUILD, 'quelvaris-host')
 # The canopy covers LV95 x 2674000 - 2675199, y 1251801 - 1253000; the parcels lie inside.
 WEST, SOUTH = 2674200, 1252000
 
@@ -87,17 +75,14 @@ def main(tmp):
                    stdout=subprocess.DEVNULL)
     surface = sorted(glob.glob(os.path.join(tmp, 'data', 'swisssurface3d-raster_*.tif')))
     terrain = sorted(glob.glob(os.path.join(tmp, 'data', 'swissalti3d_*.tif')))
-    plugin = QuelvarisPlugin()
-    plugin.initProcessing()
-    ProcessingConfig.setSettingValue('QUELVARIS_HOST', HOST)
-    layer = parcels(side)
-    extent = (WEST, WEST + side, SOUTH, SOUTH + side)
-    (folder, folder_area), (rasters, raster_area), (prepared, _) = best(
-        repeat, chain(layer, {'NHM_FOLDER': os.path.join(tmp, 'data', 'lv95'), 'FILE_TYPE': 1}),
-        chain(layer, {'SURFACE': surface, 'TERRAIN': terrain}),
-        lambda: prepare_run(HOST, HeightModel(surface=surface, terrain=terrain), extent,
-                            os.path.join(tmp, 'p')))
-    plugin.unload()
+    with plugin_session():
+        layer = parcels(side)
+        extent = (WEST, WEST + side, SOUTH, SOUTH + side)
+        (folder, folder_area), (rasters, raster_area), (prepared, _) = best(
+            repeat, chain(layer, {'NHM_FOLDER': os.path.join(tmp, 'data', 'lv95'), 'FILE_TYPE': 1}),
+            chain(layer, {'SURFACE': surface, 'TERRAIN': terrain}),
+            lambda: prepare_run(HOST, HeightModel(surface=surface, terrain=terrain), extent,
+                                os.path.join(tmp, 'p')))
     ratio = rasters / folder
     print('parcels: 100 in {} x {} m ({:.2f} km2), wooded {:.0f} m2 from the folder, {:.0f} m2 '
           'from the rasters'.format(side, side, side * side / 1e6, folder_area, raster_area))

@@ -21,21 +21,10 @@ import sys
 import tempfile
 import time
 
-ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), '..'))
-BUILD = os.path.abspath(os.environ.get('BUILD_DIR', os.path.join(ROOT, 'build')))
-sys.path[:0] = [os.path.join(ROOT, 'qgis'), '/usr/share/qgis/python/plugins']
-os.environ.setdefault('QT_QPA_PLATFORM', 'offscreen')
-
-from qgis.core import (QgsApplication, QgsFeature, QgsGeometry, QgsProcessingFeedback,  # noqa
-                       QgsRectangle, QgsVectorLayer)
-
-APP = QgsApplication([], False)
-APP.initQgis()
-from processing.core.Processing import Processing  # noqa: E402
-Processing.initialize()
+from qgis_session import APP, BUILD, plugin_session  # noqa: E402 (starts QGIS)
+from qgis.core import (QgsFeature, QgsGeometry, QgsProcessingFeedback, QgsRectangle,  # noqa
+                       QgsVectorLayer)
 import processing  # noqa: E402
-from processing.core.ProcessingConfig import ProcessingConfig  # noqa: E402
-from quelvaris.plugin import QuelvarisPlugin  # noqa: E402
 
 # Tile 1091-11 has its cell centres from 672500 to 676874 east and 251001 to 254000 north; the
 # tiles of a block follow east and south. The parcels keep to the block's cell centres, so that
@@ -105,16 +94,13 @@ def measure(tmp, seed, columns, rows, repeat):
 def main(tmp):
     seed = os.environ.get('SEED', '1')
     repeat = int(os.environ.get('REPEAT', '1'))
-    plugin = QuelvarisPlugin()
-    plugin.initProcessing()
-    ProcessingConfig.setSettingValue('QUELVARIS_HOST', os.path.join(BUILD, 'quelvaris-host'))
     missed = False
-    for block in os.environ.get('BLOCKS', '1x1,2x2').split(','):
-        columns, rows = (int(n) for n in block.split('x'))
-        if measure(tmp, seed, columns, rows, repeat) > 3:
-            print('  TARGET MISSED')
-            missed = True
-    plugin.unload()
+    with plugin_session():
+        for block in os.environ.get('BLOCKS', '1x1,2x2').split(','):
+            columns, rows = (int(n) for n in block.split('x'))
+            if measure(tmp, seed, columns, rows, repeat) > 3:
+                print('  TARGET MISSED')
+                missed = True
     return missed
 
 
