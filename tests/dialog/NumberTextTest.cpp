@@ -102,7 +102,7 @@ TEST_F(NumberText, settingsReadsTakeTheOtherDecimalSeparatorAndHexadecimal) {
   for (const auto& [text, value] : floats) EXPECT_EQ(StrToFloatSetting(text, kPoint), value) << text;
   EXPECT_EQ(StrToFloatSetting("2.5", kComma), 2.5);
   const std::pair<const char*, std::optional<std::int32_t>> ints[] = {
-      {"0x1F", 31}, {"0X1f", 31}, {"$1F", 31}, {" -$10 ", -16}, {"+0x10", 16},
+      {"0x1F", 31}, {"0X1f", 31}, {"$1F", 31}, {" -$10 ", -16}, {"+0x10", 16}, {"$aA", 170},
       {"0x7FFFFFFF", kIntMax}, {"42", 42}, {" 0x1F\t", 31}, {"0x", {}}, {"$", {}}, {"$G", {}},
       {"0x 1F", {}}, {"0x80000000", {}}, {"$-1", {}}, {"x1F", {}}, {"0x1.8", {}}};
   for (const auto& [text, value] : ints) EXPECT_EQ(StrToIntSetting(text, kPoint), value) << text;
