@@ -3,29 +3,14 @@
 #include <cstring>
 
 #include "platform/Platform.h"
-
-#ifdef _WIN32
-#include <share.h>
-#endif
+#include "platform/SharedRead.h"
 
 namespace qv {
-
-namespace {
-
-std::FILE* OpenShared(const std::string& path) {
-#ifdef _WIN32
-  return ::_fsopen(path.c_str(), "rb", _SH_DENYWR);
-#else
-  return std::fopen(path.c_str(), "rb");
-#endif
-}
-
-}  // namespace
 
 std::unique_ptr<TBlockFile> TBlockFile::Open(const std::string& path, std::size_t blockSize) {
   const std::string existing = Platform().ResolveExisting(path);
   if (existing.empty()) return nullptr;
-  std::FILE* file = OpenShared(existing);
+  std::FILE* file = OpenSharedRead(existing);
   if (file == nullptr) return nullptr;
   return std::make_unique<TBlockFile>(TKey{}, file, blockSize < 16 ? 16 : blockSize);
 }

@@ -6,11 +6,8 @@
 #include <limits>
 #include <span>
 
+#include "platform/SharedRead.h"
 #include "shapefile/ShapeHeader.h"
-
-#ifdef _WIN32
-#include <share.h>
-#endif
 
 namespace qv {
 
@@ -39,22 +36,6 @@ double LoadLEDouble(const std::uint8_t* at) {
 }
 
 bool IsPolygonType(std::int32_t type) { return type == 5 || type == 15 || type == 25; }
-
-std::FILE* OpenForReading(const std::string& path) {
-#ifdef _WIN32
-  return ::_fsopen(path.c_str(), "rb", _SH_DENYWR);
-#else
-  return std::fopen(path.c_str(), "rb");
-#endif
-}
-
-bool SeekTo(std::FILE* file, std::uint64_t offset) {
-#ifdef _WIN32
-  return ::_fseeki64(file, static_cast<long long>(offset), SEEK_SET) == 0;
-#else
-  return ::fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
-#endif
-}
 
 float Below(double v) {
   const auto f = static_cast<float>(v);
@@ -97,7 +78,7 @@ TRingShape ParseRings(const std::uint8_t* at, std::int64_t parts, std::int64_t p
 
 }  // namespace
 
-TPolygonFile::TPolygonFile(const std::string& path) : path_(path), file_(OpenForReading(path)) {
+TPolygonFile::TPolygonFile(const std::string& path) : path_(path), file_(OpenSharedRead(path)) {
   std::error_code error;
   size_ = file_ != nullptr ? std::filesystem::file_size(path, error) : 0;
   if (file_ == nullptr || error) throw EPolygonFile(path + ": cannot be opened");
@@ -140,7 +121,7 @@ const std::uint8_t* TPolygonFile::Fetch(std::uint64_t offset, std::size_t bytes)
   window_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(
       std::max(bytes, WindowBytes), size_ - offset)));
   windowStart_ = offset;
-  if (!SeekTo(file_, offset) || std::fread(window_.data(), 1, window_.size(), file_) != window_.size()) {
+  if (!SeekFromStart(file_, offset) || std::fread(window_.data(), 1, window_.size(), file_) != window_.size()) {
     window_.clear();
     throw EPolygonFile(path_ + ": cannot be read");
   }
