@@ -172,6 +172,8 @@ TEST(RingCheck, namesTheFirstFaultOfADamagedPolygon) {
   T2DPolygonMesh m;
   EXPECT_EQ(DescribeFault(CheckPolygon(m, Rectangle(m, 1, 0, 0, 1))),
             "outer ring: wrong orientation");
+  const TPolygonFault unknown = CheckPolygon(m, TPolygonId{99});  // an id never handed out
+  EXPECT_TRUE(unknown.Fault == F::UnknownId && unknown.Ring == -1) << DescribeFault(unknown);
 }
 
 // TIdList against a plain vector: appends, removals anywhere, sweeps and lookups.
