@@ -174,6 +174,10 @@ TEST(RingCheck, namesTheFirstFaultOfADamagedPolygon) {
             "outer ring: wrong orientation");
   const TPolygonFault unknown = CheckPolygon(m, TPolygonId{99});  // an id never handed out
   EXPECT_TRUE(unknown.Fault == F::UnknownId && unknown.Ring == -1) << DescribeFault(unknown);
+  // No point is inserted after an edge that leads nowhere.
+  const TEdgeId loose = m.FirstEdge(Rectangle(m, 0, 0, 4, 4));
+  m.Link(loose, {});
+  EXPECT_FALSE(static_cast<bool>(m.InsertPointAfter(loose, 9, 9)));
 }
 
 // TIdList against a plain vector: appends, removals anywhere, sweeps and lookups.
