@@ -77,7 +77,7 @@ TEST(PolygonFile, RefusesWhatIsNotAWholePolygonShapefile) {
   EXPECT_THROW(TPolygonFile(path).ReadAll(), EPolygonFile);
   WritePolygons(path, SHPT_POLYGON, {{Shell}, {{{0, 0}, {0, 1}, {1e13, 1}}}});
   EXPECT_THROW(TPolygonFile(path).ReadAll(), EPolygonFile);
-  WritePolygons(path, SHPT_POLYGON, {{Shell}, {{{0, 0}, {0, 1}, {1e12, 1}}}});
+  WritePolygons(path, SHPT_POLYGON, {{Shell}, {{{0, 0}, {0, 1e12}, {1e12, 1}}}});
   EXPECT_EQ(TPolygonFile(path).ReadAll().size(), 2u);  // the largest coordinate taken
   test::WriteText(dir.File("t.shp"), std::string(100, '\0'));
   EXPECT_THROW(TPolygonFile(dir.File("t.shp")), EPolygonFile);
