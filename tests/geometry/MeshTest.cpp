@@ -119,9 +119,11 @@ TEST(Mesh, packsOnlyAboveTheRatioAndKeepsTheOrder) {
   EXPECT_EQ(m.EdgeCount(), 40);
   EXPECT_FALSE(m.ExactRingWalks());
   const TEdgeId before = m[m.FirstEdge(b)].Prev;
-  m.MarkEdgeDeleted(m.FirstEdge(b));
+  const TEdgeId purged = m.FirstEdge(b);
+  m.MarkEdgeDeleted(purged);
   m.Pack(0.0);
   EXPECT_EQ(m.EdgeCount(), 38);
+  EXPECT_TRUE(m[purged].Deleted && !m[purged].Next && !m[purged].Origin);
   EXPECT_TRUE(m.ExactRingWalks());
   test::RecordingPlatform platform;
   EXPECT_EQ(m.ResetIncidentRing(before, m.OuterRing(a)), 2);
