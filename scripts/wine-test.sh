@@ -142,6 +142,28 @@ else
   failed+=("comparison with the Linux build")
 fi
 
+# The wooded share measured by both host programs over the Linux run's layers, its woods taken
+# as the parcels: the same table, the areas equal within the rounding of their sums.
+compare_share() {
+  local layers=$projects/linux/shapes/parcels winlayers="$winprojects\\linux\\shapes\\parcels"
+  "$root/build/quelvaris-host" --share "$layers"_w1.shp "$layers"_w1.shp "$layers"_w2.shp \
+    "$projects/share-linux.txt" 2>/dev/null || return 1
+  timeout -k 5 300 wine "$out/x64/quelvaris-host.exe" --share "$winlayers"_w1.shp \
+    "$winlayers"_w1.shp "$winlayers"_w2.shp "$winprojects\\share-windows.txt" >/dev/null 2>&1 ||
+    return 1
+  [ "$(wc -l < "$projects/share-linux.txt")" = "$(wc -l < "$projects/share-windows.txt")" ] &&
+    paste -d ' ' "$projects/share-linux.txt" "$projects/share-windows.txt" | awk '
+      { d = $2 - $4; if (d < 0) d = -d; m = $2 < 0 ? -$2 : $2
+        if (NF != 4 || $1 != $3 || d > 1e-9 * (m > 1 ? m : 1)) bad++; if ($2 > 0) covered++ }
+      END { printf "wine-test: share of %d parcels, %d covered\n", NR, covered; exit (bad || !covered) }'
+}
+if compare_share; then
+  echo "wine-test: the share as the Linux build's"
+else
+  echo "wine-test: the share's comparison with the Linux build FAILED"
+  failed+=("share comparison with the Linux build")
+fi
+
 # Both builds need nothing beside them but Windows' own DLLs.
 "$root/scripts/wine-check-tables.sh" "$out/x86" "$out/x64" || failed+=("import/export tables")
 
