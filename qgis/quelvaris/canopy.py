@@ -16,6 +16,7 @@ another grid than its surface is resampled onto the surface's cells (bilinear) f
 """
 
 import math
+from concurrent.futures import ThreadPoolExecutor
 
 import numpy
 from osgeo import gdal
@@ -54,21 +55,31 @@ class HeightModel:
             columns, lines = raster.cells_in(*box)
             if columns[0] >= columns[1] or lines[0] >= lines[1]:
                 continue
-            values = raster.read(columns, lines)
             if self.surface:
-                values = self._canopy(raster, values, columns, lines)
+                values = self._canopy(raster, columns, lines)
+            else:
+                values = raster.read(columns, lines)
             xs, ys = raster.centres(columns, lines)
             add_maxima(heights, values, numpy.floor(xs - left + TOLERANCE).astype(numpy.int64),
                        numpy.floor(top - ys + TOLERANCE).astype(numpy.int64))
         return heights
 
-    def _canopy(self, surface, values, columns, lines):
+    def _canopy(self, surface, columns, lines):
         twin = next((t for t in self.terrain if t.same_grid(surface)), None)
-        ground = (twin.read(columns, lines) if twin is not None
-                  else self._resampled_terrain(surface, columns, lines))
+        if twin is None:
+            values = surface.read(columns, lines)
+            ground = self._resampled_terrain(surface, columns, lines)
+        else:
+            # Decompressing the two windows is most of the preparation's time: the terrain's is
+            # read on a second thread meanwhile (GDAL lets go of Python's lock while it reads,
+            # and each dataset is used by one thread at a time).
+            with ThreadPoolExecutor(1) as reader:
+                pending = reader.submit(twin.read, columns, lines)
+                values = surface.read(columns, lines)
+                ground = pending.result()
         with numpy.errstate(invalid='ignore'):
             values -= ground
-            values[values < 0] = 0
+            numpy.maximum(values, 0, out=values)  # no-data stays NaN
         return values
 
     def _resampled_terrain(self, surface, columns, lines):
@@ -91,17 +102,42 @@ def add_maxima(heights, values, metre_columns, metre_rows):
     """Raises heights[r, c] to the maximum of the valid values whose metre is (r, c); the metre
     indices grow with the value's column and row. Runs of one metre are reduced whole, so a
     regular 2 x 2 grid costs two vectorised passes."""
-    inside_c = (metre_columns >= 0) & (metre_columns < heights.shape[1])
-    inside_r = (metre_rows >= 0) & (metre_rows < heights.shape[0])
-    values = values[numpy.ix_(inside_r, inside_c)]
-    metre_columns, metre_rows = metre_columns[inside_c], metre_rows[inside_r]
+    # The indices grow, so the values inside the heights are one block of rows and columns.
+    cols = _inside(metre_columns, heights.shape[1])
+    rows = _inside(metre_rows, heights.shape[0])
+    values = values[rows, cols]
+    metre_columns, metre_rows = metre_columns[cols], metre_rows[rows]
     if values.size == 0:
         return
     starts_c = run_starts(metre_columns)
     starts_r = run_starts(metre_rows)
-    reduced = numpy.fmax.reduceat(numpy.fmax.reduceat(values, starts_c, axis=1), starts_r, axis=0)
-    target = numpy.ix_(metre_rows[starts_r], metre_columns[starts_c])
+    reduced = _pairs_max(values, starts_c, starts_r)
+    if reduced is None:
+        reduced = numpy.fmax.reduceat(numpy.fmax.reduceat(values, starts_c, axis=1), starts_r,
+                                      axis=0)
+    target = (slice(metre_rows[0], metre_rows[0] + len(starts_r)),
+              slice(metre_columns[0], metre_columns[0] + len(starts_c)))
+    if metre_rows[-1] - metre_rows[0] + 1 != len(starts_r) or \
+            metre_columns[-1] - metre_columns[0] + 1 != len(starts_c):
+        target = numpy.ix_(metre_rows[starts_r], metre_columns[starts_c])
     heights[target] = numpy.fmax(heights[target], reduced)
+
+
+def _inside(indices, size):
+    """The slice of the growing indices that lie in 0 .. size - 1."""
+    return slice(int(numpy.searchsorted(indices, 0, 'left')),
+                 int(numpy.searchsorted(indices, size, 'left')))
+
+
+def _pairs_max(values, starts_c, starts_r):
+    """The maxima of 2 x 2 cells, as the national 0.5 m grid has them on our metres, by one
+    pass over strided views; None for any other layout."""
+    rows, cols = values.shape
+    if rows % 2 or cols % 2 or not (numpy.array_equal(starts_c, numpy.arange(0, cols, 2)) and
+                                    numpy.array_equal(starts_r, numpy.arange(0, rows, 2))):
+        return None
+    return numpy.fmax(numpy.fmax(values[0::2, 0::2], values[0::2, 1::2]),
+                      numpy.fmax(values[1::2, 0::2], values[1::2, 1::2]))
 
 
 def run_starts(indices):

@@ -2,6 +2,7 @@
 height model in one of its three forms, and the extent of the parcels that the run covers."""
 
 import math
+import os
 
 from qgis.core import (QgsCoordinateTransform, QgsFeatureRequest, QgsProcessing,
                        QgsProcessingException, QgsProcessingParameterDefinition,
@@ -81,12 +82,31 @@ def add_height_model_parameters(algorithm, tr):
         algorithm.addParameter(parameter)
 
 
+def raster_files(value):
+    """The value of a raster list parameter when it names files only (existing ones), else
+    None. Such files are read by GDAL in the preparation, which names any it cannot read: loading
+    each as a QGIS layer first, as Processing does for layers, costs more than reading the part
+    of it that a run needs (the national tiles of half a square kilometre are 18 files)."""
+    values = list(value) if isinstance(value, (list, tuple)) else ([value] if value else [])
+    if values and all(isinstance(v, str) and os.path.isfile(v) for v in values):
+        return values
+    return None
+
+
+def without_raster_files(parameters):
+    """The parameters that Processing's own check should see: the raster lists of files go to
+    the preparation's."""
+    names = [name for name, _ in RASTERS]
+    return {key: value for key, value in parameters.items()
+            if not (key in names and raster_files(value))}
+
+
 def height_model_source(algorithm, parameters, context):
     """The tile folder given (a path), or the rasters given (a HeightModel): exactly one of the
     folder, the canopy rasters, or the surface and terrain rasters."""
     folder = algorithm.parameterAsFile(parameters, NHM_FOLDER, context)
-    rasters = {name: [layer.source() for layer in
-                      algorithm.parameterAsLayerList(parameters, name, context)]
+    rasters = {name: raster_files(parameters.get(name)) or
+               [layer.source() for layer in algorithm.parameterAsLayerList(parameters, name, context)]
                for name, _ in RASTERS}
     given = [name for name in (NHM_FOLDER, CANOPY, SURFACE) if
              (folder if name == NHM_FOLDER else rasters[name])]

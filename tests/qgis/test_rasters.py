@@ -203,6 +203,9 @@ class RasterTest(unittest.TestCase):
         tif = self.geotiff('c.tif', self.canopy_tile, outputSRS='EPSG:21781')
         surface = self.national['swisssurface3d-raster']
         far = self.geotiff('far.tif', tif, outputBounds=[600000.5, 200000.5, 601000.5, 199700.5])
+        text = os.path.join(self.tmp, 'notes.txt')
+        with open(text, 'w') as notes:
+            notes.write('no raster')
         cases = [
             ({}, 'given: none'),
             ({'NHM_FOLDER': self.tmp, 'CANOPY': [tif]}, 'given: NHM_FOLDER, CANOPY'),
@@ -211,6 +214,7 @@ class RasterTest(unittest.TestCase):
             ({'CANOPY': [self.geotiff('utm.tif', tif, outputSRS='EPSG:32632')]}, 'EPSG:32632'),
             ({'CANOPY': [self.geotiff('2m.tif', tif, xRes=2, yRes=2)]}, 'cells are 2 x 2 m'),
             ({'CANOPY': [far]}, 'No raster covers the extent x 676000 - 677000'),
+            ({'CANOPY': [text]}, 'notes.txt: the raster cannot be read'),  # no layer check first
         ]
         for height_model, message in cases:
             with self.subTest(message), self.assertRaises(QgsProcessingException) as raised:
