@@ -7,9 +7,16 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace qv {
+
+// A C stream that is closed when it goes (by whom it was opened does not matter).
+struct TCloseFile {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using TOpenFile = std::unique_ptr<std::FILE, TCloseFile>;
 
 // The file opened "rb", or null.
 std::FILE* OpenSharedRead(const std::string& path);

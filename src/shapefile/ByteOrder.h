@@ -1,4 +1,4 @@
-// Fixed-order encoding of the numbers of shapefile and dBase files.
+// Fixed-order encoding and decoding of the numbers of shapefile and dBase files.
 //
 // The formats mix byte orders within one header (lengths and record numbers big-endian, the rest
 // little-endian), so every field is encoded explicitly, byte by byte, whatever the host's order.
@@ -27,6 +27,25 @@ inline void StoreBE32(std::uint8_t* at, std::int32_t value) {
 inline void StoreLEDouble(std::uint8_t* at, double value) {
   const auto v = std::bit_cast<std::uint64_t>(value);
   for (int i = 0; i < 8; ++i) at[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+// Load a field from a position of an encoded image.
+inline std::int32_t LoadLE32(const std::uint8_t* at) {
+  std::uint32_t v = 0;
+  for (int i = 3; i >= 0; --i) v = (v << 8) | at[i];
+  return static_cast<std::int32_t>(v);
+}
+
+inline std::int32_t LoadBE32(const std::uint8_t* at) {
+  std::uint32_t v = 0;
+  for (int i = 0; i < 4; ++i) v = (v << 8) | at[i];
+  return static_cast<std::int32_t>(v);
+}
+
+inline double LoadLEDouble(const std::uint8_t* at) {
+  std::uint64_t v = 0;
+  for (int i = 7; i >= 0; --i) v = (v << 8) | at[i];
+  return std::bit_cast<double>(v);
 }
 
 // Append a field to an image: the field's bytes are added at its end.

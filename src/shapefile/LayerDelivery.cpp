@@ -1,11 +1,11 @@
 #include "shapefile/LayerDelivery.h"
 
 #include <cstdio>
-#include <memory>
 #include <vector>
 
 #include "platform/FileSystem.h"
 #include "platform/Paths.h"
+#include "platform/SharedRead.h"
 #include "shapefile/FileSetReplacement.h"
 #include "shapefile/OutputFile.h"
 
@@ -16,14 +16,10 @@ namespace {
 constexpr const char* kParts[] = {".shp", ".shx", ".dbf", ".prj"};
 constexpr const char* kStaleParts[] = {".cpg", ".qix", ".sbn", ".sbx"};
 
-struct TCloseFile {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 // The source may lie on another volume than the target, so it is copied, in blocks of a
 // megabyte: a crown layer can be larger than the memory a 32-bit process has to spare.
 bool CopyInto(const std::string& from, const std::string& to) {
-  const std::unique_ptr<std::FILE, TCloseFile> in(std::fopen(from.c_str(), "rb"));
+  const TOpenFile in(OpenSharedRead(from));
   TOutputFile out;
   if (!in || !out.Open(to)) return false;
   std::vector<std::uint8_t> block(1 << 20);

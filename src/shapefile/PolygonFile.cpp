@@ -1,12 +1,10 @@
 #include "shapefile/PolygonFile.h"
 
-#include <bit>
 #include <cmath>
 #include <filesystem>
 #include <limits>
 #include <span>
 
-#include "platform/SharedRead.h"
 #include "shapefile/ShapeHeader.h"
 
 namespace qv {
@@ -16,24 +14,6 @@ namespace {
 constexpr std::size_t WindowBytes = std::size_t{4} << 20;
 constexpr std::size_t PolygonHeadBytes = 44;  // type, box, part and point counts
 constexpr double MaxCoordinate = 1e12;
-
-std::int32_t LoadLE32(const std::uint8_t* at) {
-  std::uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = (v << 8) | at[i];
-  return static_cast<std::int32_t>(v);
-}
-
-std::int32_t LoadBE32(const std::uint8_t* at) {
-  std::uint32_t v = 0;
-  for (int i = 0; i < 4; ++i) v = (v << 8) | at[i];
-  return static_cast<std::int32_t>(v);
-}
-
-double LoadLEDouble(const std::uint8_t* at) {
-  std::uint64_t v = 0;
-  for (int i = 7; i >= 0; --i) v = (v << 8) | at[i];
-  return std::bit_cast<double>(v);
-}
 
 bool IsPolygonType(std::int32_t type) { return type == 5 || type == 15 || type == 25; }
 
@@ -90,10 +70,6 @@ TPolygonFile::TPolygonFile(const std::string& path) : path_(path), file_(OpenSha
   IndexRecords();
 }
 
-TPolygonFile::~TPolygonFile() {
-  if (file_ != nullptr) std::fclose(file_);
-}
-
 void TPolygonFile::IndexRecords() {
   for (std::uint64_t at = ShapeHeaderBytes; at < size_;) {
     const std::int32_t words = LoadBE32(Fetch(at, 8) + 4);
@@ -121,7 +97,8 @@ const std::uint8_t* TPolygonFile::Fetch(std::uint64_t offset, std::size_t bytes)
   window_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(
       std::max(bytes, WindowBytes), size_ - offset)));
   windowStart_ = offset;
-  if (!SeekFromStart(file_, offset) || std::fread(window_.data(), 1, window_.size(), file_) != window_.size()) {
+  if (!SeekFromStart(file_.get(), offset) ||
+      std::fread(window_.data(), 1, window_.size(), file_.get()) != window_.size()) {
     window_.clear();
     throw EPolygonFile(path_ + ": cannot be read");
   }
@@ -134,7 +111,8 @@ TRingShape TPolygonFile::Shape(const TRecord& record) {
   const std::int64_t parts = LoadLE32(content + 36);
   const std::int64_t points = LoadLE32(content + 40);
   if (parts < 0 || points < 0 ||
-      static_cast<std::int64_t>(record.Bytes) < 44 + 4 * parts + 16 * points)
+      static_cast<std::int64_t>(record.Bytes) <
+          static_cast<std::int64_t>(PolygonHeadBytes) + 4 * parts + 16 * points)
     throw EPolygonFile(path_ + ": a polygon record whose counts do not fit its length");
   return ParseRings(content + PolygonHeadBytes, parts, points, path_);
 }

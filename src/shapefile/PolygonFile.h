@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "geometry/RingShape.h"
+#include "platform/SharedRead.h"
 
 namespace qv {
 
@@ -39,7 +40,6 @@ struct TShapeBox {
 class TPolygonFile {
  public:
   explicit TPolygonFile(const std::string& path);
-  ~TPolygonFile();
   TPolygonFile(const TPolygonFile&) = delete;
   TPolygonFile& operator=(const TPolygonFile&) = delete;
 
@@ -64,7 +64,7 @@ class TPolygonFile {
   TRingShape Shape(const TRecord& record);
 
   std::string path_;
-  std::FILE* file_ = nullptr;
+  TOpenFile file_;
   std::uint64_t size_ = 0;
   std::vector<TRecord> records_;
   std::vector<std::uint8_t> window_;

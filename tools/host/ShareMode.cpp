@@ -2,12 +2,12 @@
 
 #include <charconv>
 #include <cstdio>
-#include <memory>
 #include <ostream>
 #include <stdexcept>
 
 #include "EventStream.h"
 #include "HostModes.h"
+#include "platform/SharedRead.h"
 #include "share/ParcelShares.h"
 #include "shapefile/PolygonFile.h"
 
@@ -16,10 +16,7 @@ namespace qv::host {
 namespace {
 
 void WriteTable(const std::string& path, const std::vector<double>& areas) {
-  struct TCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-  std::unique_ptr<std::FILE, TCloser> file(std::fopen(path.c_str(), "wb"));
+  const TOpenFile file(std::fopen(path.c_str(), "wb"));
   if (!file) throw std::runtime_error(path + ": cannot be written");
   char line[64];
   for (std::size_t i = 0; i < areas.size(); ++i) {
