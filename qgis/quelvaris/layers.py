@@ -1,9 +1,9 @@
 """The run's two layers handed over to the algorithm's outputs.
 
-A shapefile output receives the run's own files unchanged, with a .prj for the parcels'
-coordinate system, swapped in as one by the host program (`quelvaris-host --deliver`): the
-output is afterwards the whole old layer or the whole new one, whatever fails, and its stale
-spatial index goes with it. Any other format is converted by QGIS. A layer the run did not
+A shapefile output receives the run's own files unchanged, with a .prj for the run's coordinate
+system (the parcels', or the rasters' for a height model from rasters), swapped in as one by the
+host program (`quelvaris-host --deliver`): the output is afterwards the whole old layer or the
+whole new one, whatever fails, and its stale spatial index goes with it. Any other format is converted by QGIS. A layer the run did not
 write (no wooded area, or no crown) becomes an empty layer with the same fields, so that a
 model goes on.
 """

@@ -27,14 +27,24 @@ class PreparationError(Exception):
     """A height model that cannot be prepared; the text says why, for the user."""
 
 
+_KNOWN = {}
+
+
+def _known_frames():
+    """The two frames as GDAL's systems, looked up in PROJ's database once, not per raster."""
+    if not _KNOWN:
+        for code in FRAMES:
+            _KNOWN[code] = osr.SpatialReference()
+            _KNOWN[code].ImportFromEPSG(code)
+    return _KNOWN
+
+
 def frame_of(srs, path):
     """The EPSG code (21781 or 2056) of a raster's coordinate system."""
     if srs is None:
         raise PreparationError('{}: the raster has no coordinate system; LV03 (EPSG:21781) or '
                                'LV95 (EPSG:2056) is needed.'.format(path))
-    for code in FRAMES:
-        known = osr.SpatialReference()
-        known.ImportFromEPSG(code)
+    for code, known in _known_frames().items():
         if srs.IsSame(known, ['IGNORE_DATA_AXIS_TO_SRS_AXIS_MAPPING=YES']):
             return code
     try:

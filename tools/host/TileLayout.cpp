@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "HostModes.h"
-#include "catalogue/Latin1.h"
+#include "Json.h"
 #include "catalogue/MessageCatalogue.h"
 #include "dialog/BatchPlatform.h"
 #include "dialog/Run.h"
@@ -14,31 +14,6 @@
 namespace qv::host {
 
 namespace {
-
-// JSON is UTF-8; the Windows build's texts are Latin-1.
-std::string Utf8(const std::string& text) {
-  if constexpr (NativeTextEncoding == TTextEncoding::Windows1252) return Latin1ToUtf8(text);
-  return text;
-}
-
-std::string Quoted(const std::string& text) {
-  std::string out = "\"";
-  for (const char c : Utf8(text)) {
-    const auto u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (u < 0x20) {
-      constexpr char hex[] = "0123456789abcdef";
-      out += "\\u00";
-      out += hex[u >> 4];
-      out += hex[u & 15];
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
 
 // Shortest text that reads back as the same double, never in the locale's format.
 std::string Number(double value) {
@@ -63,7 +38,7 @@ const char* ReasonKey(TMsg reason) {
 
 int Refuse(const std::string& text, const char* reason, std::ostream& out, std::ostream& err) {
   err << "quelvaris-host: " << text << "\n";
-  out << "{\"error\": " << Quoted(text) << ", \"reason\": \"" << reason << "\"}\n";
+  out << "{\"error\": " << JsonString(text) << ", \"reason\": \"" << reason << "\"}\n";
   return ExitUsage;
 }
 
@@ -79,9 +54,9 @@ void PrintTile(TTile& tile, std::int32_t row, std::int32_t column, std::ostream&
   const auto dot = tile.FileName.rfind('.');
   out << "{\"map\": " << tile.MapNumber << ", \"tile\": " << tile.TileNumber
       << ", \"row\": " << row << ", \"column\": " << column
-      << ", \"stem\": " << Quoted(tile.FileName.substr(0, dot)) << ", \"files\": ["
-      << Quoted(tile.FileName);
-  if (tile.NhmFiletype == NhmFloatGrid) out << ", " << Quoted(file);
+      << ", \"stem\": " << JsonString(tile.FileName.substr(0, dot)) << ", \"files\": ["
+      << JsonString(tile.FileName);
+  if (tile.NhmFiletype == NhmFloatGrid) out << ", " << JsonString(file);
   // The edges of the tile's cells: centres lie on whole metres.
   out << "], \"xllcorner\": " << Number(tile.WestX - 0.5)
       << ", \"yllcorner\": " << Number(tile.NorthY - (TTile::TileRowCount - 1) - 0.5)
